@@ -1,0 +1,3 @@
+#include "link/ReadBackModel.h"
+
+// Filled in by the read-back work.

@@ -1,0 +1,3 @@
+#include "link/ReplyAssembler.h"
+
+// Filled in by the read-back work.

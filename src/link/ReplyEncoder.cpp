@@ -1,0 +1,3 @@
+#include "link/ReplyEncoder.h"
+
+// Filled in by the read-back work.

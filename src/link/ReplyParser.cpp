@@ -1,0 +1,3 @@
+#include "link/ReplyParser.h"
+
+// Filled in by the read-back work.
