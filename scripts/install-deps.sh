@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what the build needs on Debian 12. As root it runs apt-get; otherwise it prints the
+# exact command and fails.
+set -euo pipefail
+
+packages=(g++ cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev)
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+        missing+=("$package")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "error: missing packages: ${missing[*]}" >&2
+    echo "Run as root:  apt-get update && apt-get install -y ${missing[*]}" >&2
+    exit 1
+fi
+
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq || { echo "error: apt-get update failed" >&2; exit 1; }
+apt-get install -y -qq "${missing[@]}" >/dev/null ||
+    { echo "error: apt-get install ${missing[*]} failed" >&2; exit 1; }

@@ -1,0 +1,151 @@
+#include "link/ConnectSet.h"
+
+#include "link/InitialScreen.h"
+#include "link/WindowPlacement.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace tolvar {
+namespace {
+
+template <typename Control>
+Control *addLabelled(QFormLayout &form, const QString &caption, const QString &name,
+                     QWidget *parent) {
+    auto *label = new QLabel(caption, parent);
+    auto *control = new Control(parent);
+    control->setObjectName(name);
+    labelControl(*label, *control);
+    form.addRow(label, control);
+    return control;
+}
+
+} // namespace
+
+ConnectSet::ConnectSet(InitialScreen &main) : QWidget(nullptr, Qt::Window), m_main(main) {
+    setObjectName(QStringLiteral("ConnectSet"));
+    setWindowTitle(QStringLiteral("Connect to Tolvar Setting"));
+    buildControls();
+    centreOnScreen(*this);
+}
+
+void ConnectSet::buildControls() {
+    auto *column = new QVBoxLayout(this);
+    auto *form = new QFormLayout;
+    column->addLayout(form);
+
+    IPText = addLabelled<QLineEdit>(*form, QStringLiteral("IP"), QStringLiteral("IPText"), this);
+    IPText->setText(QStringLiteral("192.168.255.3"));
+    PortText = addLabelled<QLineEdit>(*form, QStringLiteral("Port"), QStringLiteral("PortText"), this);
+    PortText->setText(QString::number(kGatewayPort));
+    PortText->setEnabled(false);
+    TimeoutText = addLabelled<QLineEdit>(*form, QStringLiteral("Timeout(Sec)"),
+                                         QStringLiteral("TimeoutText"), this);
+    TimeoutText->setText(QStringLiteral("3"));
+    TolvarCombo = addLabelled<QComboBox>(*form, QStringLiteral("Tolvar ID"),
+                                         QStringLiteral("TolvarCombo"), this);
+    TolvarCombo->setEditable(true);
+    for (int id = 1; id <= 64; ++id)
+        TolvarCombo->addItem(QString::number(id));
+    TolvarCombo->setCurrentText(QStringLiteral("1"));
+
+    EmptyVlaueCheck = new QCheckBox(QStringLiteral("To initial modules"), this);
+    EmptyVlaueCheck->setObjectName(QStringLiteral("EmptyVlaueCheck"));
+    EmptyVlaueCheck->setAccessibleName(EmptyVlaueCheck->text());
+    column->addWidget(EmptyVlaueCheck);
+    StartConnButt = new QPushButton(QStringLiteral("Start Connect"), this);
+    StartConnButt->setObjectName(QStringLiteral("StartConnButt"));
+    StartConnButt->setAccessibleName(StartConnButt->text());
+    column->addWidget(StartConnButt);
+    connect(StartConnButt, &QPushButton::clicked, this, &ConnectSet::StartConnButt_Click);
+}
+
+QString ConnectSet::unitIdText() const { return TolvarCombo->currentText(); }
+
+ConnectForm ConnectSet::readForm() const {
+    return {IPText->text(), PortText->text(), TimeoutText->text(), unitIdText()};
+}
+
+void ConnectSet::writeForm(const ConnectForm &form) {
+    // Only changed fields are written, so no change handler runs for nothing.
+    if (IPText->text() != form.ip)
+        IPText->setText(form.ip);
+    if (PortText->text() != form.port)
+        PortText->setText(form.port);
+    if (TimeoutText->text() != form.timeout)
+        TimeoutText->setText(form.timeout);
+    if (unitIdText() != form.unitId)
+        TolvarCombo->setCurrentText(form.unitId);
+}
+
+void ConnectSet::StartConnButt_Click() {
+    const ConnectCheck check = checkConnectForm(readForm());
+    writeForm(check.corrected);
+    if (!check.request)
+        return;
+
+    GatewayConfig &config = m_main.config();
+    config.ComPortCode = 1;
+    config.BaudRateCode = 3;
+    config.DataBitsCode = 1;
+    config.ParityCode = 1;
+    config.StopBitsCode = 1;
+
+    StartConnButt->setEnabled(false);
+    if (!connectTo(*check.request)) {
+        reportFailure();
+        return;
+    }
+    m_main.connectionEstablished();
+    hide();
+    if (!EmptyVlaueCheck->isChecked())
+        readStoredConfiguration();
+}
+
+// The window must not go away while its own click handler waits inside it.
+bool ConnectSet::connectTo(const ConnectRequest &request) {
+    m_connecting = true;
+    GatewayLink &link = m_main.link();
+    link.connectToGateway(request.host);
+    const bool connected = link.waitConnected(request.timeoutSeconds);
+    m_connecting = false;
+    return connected;
+}
+
+void ConnectSet::readStoredConfiguration() {
+    m_connecting = true;
+    m_main.ReadParams();
+    m_main.DelayTime(1);
+    m_main.ReadGeneral();
+    m_main.DelayTime(1);
+    m_main.ReadTables();
+    m_main.DelayTime(1);
+    m_connecting = false;
+}
+
+void ConnectSet::reportFailure() {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Error Connect Status ."),
+                    QStringLiteral("Connect to Tolvar fail !"), QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("ConnectFailBox"));
+    box.exec();
+    m_main.link().close();
+    StartConnButt->setEnabled(true);
+}
+
+void ConnectSet::closeEvent(QCloseEvent *event) {
+    if (m_connecting) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    m_main.connectSetClosed();
+}
+
+} // namespace tolvar

@@ -1,0 +1,75 @@
+#include "link/GatewayLink.h"
+
+#include "link/Waits.h"
+
+namespace tolvar {
+
+GatewayLink::GatewayLink(quint16 port, QObject *parent) : QObject(parent), m_port(port) {
+    m_staleTimer.setSingleShot(true);
+    m_staleTimer.setInterval(kStaleReplyMs);
+    connect(&m_socket, &QTcpSocket::readyRead, this, &GatewayLink::onReadyRead);
+    connect(&m_staleTimer, &QTimer::timeout, this, &GatewayLink::onStaleReply);
+}
+
+void GatewayLink::connectToGateway(const QString &host) {
+    m_socket.abort();
+    m_socket.connectToHost(host, m_port);
+}
+
+bool GatewayLink::waitConnected(int seconds) {
+    if (!isConnected())
+        waitForSignal(&m_socket, &QTcpSocket::connected, seconds);
+    return isConnected();
+}
+
+bool GatewayLink::isConnected() const {
+    return m_socket.state() == QAbstractSocket::ConnectedState;
+}
+
+bool GatewayLink::send(const QByteArray &frame) {
+    if (!isConnected())
+        return false;
+    return m_socket.write(frame) == frame.size();
+}
+
+void GatewayLink::close() {
+    m_socket.abort();
+    m_staleTimer.stop();
+    report(m_assembler.dropPending());
+}
+
+void GatewayLink::onReadyRead() {
+    report(m_assembler.append(m_socket.readAll()));
+    // A handler may run the event loop; bytes arriving then are taken by the loop below.
+    if (!m_dispatching)
+        dispatchReplies();
+}
+
+void GatewayLink::dispatchReplies() {
+    m_dispatching = true;
+    for (;;) {
+        if (m_socket.bytesAvailable() > 0)
+            report(m_assembler.append(m_socket.readAll()));
+        ReplyAssembler::Step step = m_assembler.next(m_deviceCount());
+        if (std::holds_alternative<std::monostate>(step))
+            break;
+        if (const auto *refusal = std::get_if<ReplyAssembler::Refusal>(&step))
+            emit replyRefused(refusal->reason);
+        else
+            emit replyReceived(std::get<Reply>(step));
+    }
+    m_dispatching = false;
+    if (m_assembler.hasPending())
+        m_staleTimer.start();
+    else
+        m_staleTimer.stop();
+}
+
+void GatewayLink::onStaleReply() { report(m_assembler.dropPending()); }
+
+void GatewayLink::report(const std::optional<ReplyAssembler::Refusal> &refusal) {
+    if (refusal)
+        emit replyRefused(refusal->reason);
+}
+
+} // namespace tolvar
