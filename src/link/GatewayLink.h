@@ -31,6 +31,9 @@ public:
     bool send(const QByteArray &frame);
     void close();
 
+    // Tests shorten the wait for the rest of a begun reply.
+    void setStaleReplyMs(int ms) { m_staleTimer.setInterval(ms); }
+
     // The number of device blocks a table reply holds: the device amount shown at the time.
     void setDeviceCountSource(std::function<int()> source) { m_deviceCount = std::move(source); }
 

@@ -1,0 +1,159 @@
+#include "network/MappingModules.h"
+
+#include "devices/CANopenDeviceSetting.h"
+#include "devices/TextChecks.h"
+#include "link/WindowPlacement.h"
+#include "model/NumericText.h"
+#include "network/CanBitRates.h"
+#include "network/DeviceList.h"
+#include "network/TopologyView.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+// The images live in the windows library; a static library must register them itself.
+static void loadImages() { Q_INIT_RESOURCE(tolvar_images); }
+
+namespace tolvar {
+
+MappingModules::MappingModules(GatewayConfig &config, QWidget *parent)
+    : QWidget(parent), m_config(config) {
+    loadImages();
+    setObjectName(QStringLiteral("MappingModules"));
+    setWindowTitle(QStringLiteral("MappingModules"));
+    buildControls();
+    connectHandlers();
+    m_config.ListenMode = 0;
+    DevicesNumCombo_Click();
+    // Centred once the picture has given the window its width.
+    centreOnScreen(*this);
+}
+
+MappingModules::~MappingModules() = default;
+
+void MappingModules::connectSerialCombo(QComboBox *combo, void (MappingModules::*handler)()) {
+    connect(combo, &QComboBox::activated, this, handler);
+}
+
+// Check boxes follow their value, also when code sets it, as the read-back does.
+void MappingModules::connectHandlers() {
+    connect(baudrateCombo, &QComboBox::activated, this, &MappingModules::baudrateCombo_Click);
+    connect(DevicesNumCombo, &QComboBox::activated, this, &MappingModules::DevicesNumCombo_Click);
+    connect(SYCNTimeText, &QLineEdit::textChanged, this, &MappingModules::SYCNTimeText_Change);
+    connectSerialCombo(BaudCombo, &MappingModules::BaudCombo_Click);
+    connectSerialCombo(ComPortCombo, &MappingModules::ComPortCombo_Click);
+    connectSerialCombo(DataBitCombo, &MappingModules::DataBitCombo_Click);
+    connectSerialCombo(ParityCombo, &MappingModules::ParityCombo_Click);
+    connectSerialCombo(StopBitCombo, &MappingModules::StopBitCombo_Click);
+    connect(ListenCheck, &QCheckBox::toggled, this, &MappingModules::ListenCheck_Click);
+    connect(IPCheck, &QCheckBox::toggled, this, &MappingModules::IPCheck_Click);
+    connect(MaskCheck, &QCheckBox::toggled, this, &MappingModules::MaskCheck_Click);
+    connect(GatewayCheck, &QCheckBox::toggled, this, &MappingModules::GatewayCheck_Click);
+    connect(m_picture, &TopologyView::commButtClicked, this, &MappingModules::CommButt_Click);
+    connect(SaveCommand, &QPushButton::clicked, this, &MappingModules::SaveCommand_Click);
+}
+
+void MappingModules::baudrateCombo_Click() {
+    const auto rate = canBitRateByValue(readNumber(baudrateCombo->currentText()));
+    if (!rate)
+        return;
+    CANopenBaudRate = rate->code;
+    ShowLengthLabel->setText(rate->cableLength);
+}
+
+// A new amount starts the device list afresh: every table entered so far is discarded.
+void MappingModules::DevicesNumCombo_Click() {
+    const int amount = deviceAmount();
+    changeDeviceAmount(m_config, amount);
+    m_picture->redraw(amount);
+    setFixedWidth(m_picture->width());
+}
+
+void MappingModules::SYCNTimeText_Change() {
+    if (CheckNumericText(SYCNTimeText->text()) == kErrorValue)
+        SYCNTimeText->clear();
+}
+
+int MappingModules::deviceAmount() const {
+    return static_cast<int>(readWholeNumber(DevicesNumCombo->currentText()));
+}
+
+CANopenDeviceSetting &MappingModules::deviceSettings() {
+    if (!m_deviceSettings)
+        m_deviceSettings = std::make_unique<CANopenDeviceSetting>(m_config, *this);
+    return *m_deviceSettings;
+}
+
+const TopologyLayout &MappingModules::topology() const { return m_picture->layout(); }
+
+// Closing only hides the window; its values stay for the download.
+void MappingModules::closeEvent(QCloseEvent *event) {
+    event->ignore();
+    hide();
+}
+
+void MappingModules::storeSerialCode(const QComboBox &combo, SerialSetting setting, quint8 &code) {
+    if (const auto chosen = serialCode(setting, combo.currentText()))
+        code = *chosen;
+}
+
+void MappingModules::BaudCombo_Click() {
+    storeSerialCode(*BaudCombo, SerialSetting::Baud, m_config.BaudRateCode);
+}
+
+void MappingModules::ComPortCombo_Click() {
+    storeSerialCode(*ComPortCombo, SerialSetting::ComPort, m_config.ComPortCode);
+}
+
+void MappingModules::DataBitCombo_Click() {
+    storeSerialCode(*DataBitCombo, SerialSetting::DataBits, m_config.DataBitsCode);
+}
+
+void MappingModules::ParityCombo_Click() {
+    storeSerialCode(*ParityCombo, SerialSetting::Parity, m_config.ParityCode);
+}
+
+void MappingModules::StopBitCombo_Click() {
+    storeSerialCode(*StopBitCombo, SerialSetting::StopBits, m_config.StopBitsCode);
+}
+
+void MappingModules::ListenCheck_Click() {
+    m_config.ListenMode = ListenCheck->checkState() == Qt::Checked ? 1 : 0;
+}
+
+namespace {
+void enableRow(const std::array<QLineEdit *, 4> &row, const QCheckBox &check) {
+    for (QLineEdit *octet : row)
+        octet->setEnabled(check.checkState() == Qt::Checked);
+}
+} // namespace
+
+void MappingModules::IPCheck_Click() { enableRow(IPText, *IPCheck); }
+void MappingModules::MaskCheck_Click() { enableRow(MaskText, *MaskCheck); }
+void MappingModules::GatewayCheck_Click() { enableRow(GatewayText, *GatewayCheck); }
+
+// A device button opens the device's settings; a device already listed shows what the model
+// holds for it.
+void MappingModules::CommButt_Click(int Index) {
+    if (Index == 0)
+        return;
+    const DeviceLookup found = lookUpDevice(m_config, Index, deviceAmount());
+    DeviceNumber = static_cast<qint16>(Index);
+    CANopenDeviceSetting &settings = deviceSettings();
+    settings.open();
+    if (!found.known)
+        return;
+    settings.ModuleIDText->setText(
+        QString::number(m_config.NodeID[static_cast<std::size_t>(found.slot)]));
+    settings.GardingTimeText->setText(m_config.GuardTime[static_cast<std::size_t>(Index)]);
+    settings.PDOGridFill(QStringLiteral("TxPDOMSFlexGrid"), Index,
+                         m_config.TxPDO_rows[static_cast<std::size_t>(Index)]);
+}
+
+void MappingModules::SaveCommand_Click() { emit saveRequested(); }
+
+} // namespace tolvar

@@ -1,0 +1,228 @@
+#include "link/ConnectSet.h"
+#include "link/InitialScreen.h"
+#include "network/MappingModules.h"
+
+#include "GatewaySimServer.h"
+#include "support/ScriptedPeer.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace tolvar {
+namespace {
+
+// Answers the message box a click handler opens, remembering what it said.
+class MessageBoxAnswerer {
+public:
+    MessageBoxAnswerer() {
+        m_timer.setInterval(50);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                text = box->text();
+                title = box->windowTitle();
+                buttons = box->buttons().size();
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        m_timer.start();
+    }
+    QString text;
+    QString title;
+    qsizetype buttons = 0;
+
+private:
+    QTimer m_timer;
+};
+
+struct Arrival {
+    QString command;
+    qint64 atMs;
+};
+
+class ConnectFlow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(sim.listen(0));
+        clock.start();
+        QObject::connect(&sim, &GatewaySimServer::frameReceived,
+                         [this](const QString &command, const QByteArray &frame) {
+                             arrivals.push_back({command, clock.elapsed()});
+                             frames.push_back(frame);
+                         });
+    }
+
+    // The main window talks to `port` where the product talks to 502.
+    ConnectSet &openConnectSet(quint16 port) {
+        main = std::make_unique<InitialScreen>(config, port);
+        main->show();
+        QTest::mouseClick(main->ConnectButt, Qt::LeftButton);
+        return *main->connectSet();
+    }
+
+    static void type(QLineEdit *edit, const QString &text) {
+        edit->clear();
+        QTest::keyClicks(edit, text);
+    }
+
+    void startConnect(ConnectSet &window, const QString &timeout = QStringLiteral("3")) {
+        type(window.IPText, QStringLiteral("127.0.0.1"));
+        type(window.TimeoutText, timeout);
+        QTest::mouseClick(window.StartConnButt, Qt::LeftButton);
+    }
+
+    GatewaySimServer sim;
+    GatewayConfig config;
+    std::unique_ptr<InitialScreen> main;
+    QElapsedTimer clock;
+    std::vector<Arrival> arrivals;
+    std::vector<QByteArray> frames;
+};
+
+TEST_F(ConnectFlow, ConnectionWindowOpensWithItsInitialContents) {
+    ConnectSet &window = openConnectSet(sim.serverPort());
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("Connect to Tolvar Setting"));
+    EXPECT_EQ(main->windowTitle(), QStringLiteral("Tolvar  Utility (ver 1.0.3)"));
+    EXPECT_EQ(window.IPText->text(), QStringLiteral("192.168.255.3"));
+    EXPECT_EQ(window.PortText->text(), QStringLiteral("502"));
+    EXPECT_FALSE(window.PortText->isEnabled());
+    EXPECT_EQ(window.TimeoutText->text(), QStringLiteral("3"));
+    EXPECT_EQ(window.TolvarCombo->currentText(), QStringLiteral("1"));
+    EXPECT_EQ(window.TolvarCombo->count(), 64);
+    EXPECT_FALSE(window.EmptyVlaueCheck->isChecked());
+    EXPECT_FALSE(main->ConnectButt->isEnabled());
+    EXPECT_FALSE(main->DisconnectButt->isEnabled());
+    EXPECT_EQ(window.IPText->accessibleName(), QStringLiteral("IP"));
+    EXPECT_EQ(window.TimeoutText->accessibleName(), QStringLiteral("Timeout(Sec)"));
+    EXPECT_EQ(window.TolvarCombo->accessibleName(), QStringLiteral("Tolvar ID"));
+    EXPECT_EQ(window.EmptyVlaueCheck->accessibleName(), QStringLiteral("To initial modules"));
+}
+
+TEST_F(ConnectFlow, ConnectShowsTheNetworkWindowAndAsksOneSecondApart) {
+    ConnectSet &window = openConnectSet(sim.serverPort());
+    window.PortText->setText(QStringLiteral("503"));
+    startConnect(window);
+
+    EXPECT_EQ(window.PortText->text(), QStringLiteral("502"));
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_TRUE(main->mappingModules().isVisible());
+    EXPECT_TRUE(main->DisconnectButt->isEnabled());
+    EXPECT_FALSE(main->ConnectButt->isEnabled());
+    ASSERT_EQ(arrivals.size(), 3u);
+    EXPECT_EQ(arrivals[0].command, QStringLiteral("#PD"));
+    EXPECT_EQ(arrivals[1].command, QStringLiteral("#GD"));
+    EXPECT_EQ(arrivals[2].command, QStringLiteral("#HD"));
+    for (int i : {1, 2}) {
+        const qint64 gap = arrivals[i].atMs - arrivals[i - 1].atMs;
+        EXPECT_GE(gap, 900) << i;
+        EXPECT_LT(gap, 2000) << i;
+    }
+    EXPECT_EQ(config.ComPortCode, 1); // the connect defaults, then the simulator's settings
+}
+
+TEST_F(ConnectFlow, RequestsCarryTheUnitIdentifierShown) {
+    ConnectSet &window = openConnectSet(sim.serverPort());
+    window.TolvarCombo->setCurrentText(QStringLiteral("7"));
+    startConnect(window);
+    ASSERT_EQ(frames.size(), 3u);
+    EXPECT_EQ(frames[0].toHex(), QByteArray("0102000000060710000000020423504400"));
+    EXPECT_EQ(frames[1].toHex(), QByteArray("0102000000060710000000020423474400"));
+    EXPECT_EQ(frames[2].toHex(), QByteArray("0102000000060710000000020423484400"));
+}
+
+TEST_F(ConnectFlow, ToInitialModulesAsksNothing) {
+    ConnectSet &window = openConnectSet(sim.serverPort());
+    window.EmptyVlaueCheck->setChecked(true);
+    startConnect(window);
+    EXPECT_TRUE(main->mappingModules().isVisible());
+    pumpUntil([] { return false; }, 300);
+    EXPECT_TRUE(arrivals.empty());
+    EXPECT_TRUE(sim.hasClient());
+}
+
+TEST_F(ConnectFlow, RefusedConnectionShowsTheFailureAndAllowsAnotherTry) {
+    ConnectSet &window = openConnectSet(closedLoopbackPort());
+    MessageBoxAnswerer answerer;
+    startConnect(window, QStringLiteral("1"));
+    EXPECT_EQ(answerer.text, QStringLiteral("Connect to Tolvar fail !"));
+    EXPECT_EQ(answerer.title, QStringLiteral("Error Connect Status ."));
+    EXPECT_EQ(answerer.buttons, 1);
+    EXPECT_TRUE(window.StartConnButt->isEnabled());
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(main->link().isConnected());
+    EXPECT_FALSE(main->DisconnectButt->isEnabled());
+}
+
+TEST_F(ConnectFlow, DisconnectHidesTheNetworkWindow) {
+    ConnectSet &window = openConnectSet(sim.serverPort());
+    window.EmptyVlaueCheck->setChecked(true);
+    startConnect(window);
+    QTest::mouseClick(main->DisconnectButt, Qt::LeftButton);
+    EXPECT_FALSE(main->mappingModules().isVisible());
+    EXPECT_FALSE(main->link().isConnected());
+    EXPECT_TRUE(main->ConnectButt->isEnabled());
+    EXPECT_FALSE(main->DisconnectButt->isEnabled());
+    EXPECT_TRUE(pumpUntil([this] { return !sim.hasClient(); }));
+}
+
+TEST_F(ConnectFlow, ClosingTheConnectionWindowDiscardsIt) {
+    ConnectSet &window = openConnectSet(sim.serverPort());
+    type(window.IPText, QStringLiteral("127.0.0.9"));
+    window.close();
+    EXPECT_TRUE(main->ConnectButt->isEnabled());
+    QTest::mouseClick(main->ConnectButt, Qt::LeftButton);
+    EXPECT_EQ(main->connectSet()->IPText->text(), QStringLiteral("192.168.255.3"));
+}
+
+struct BadForm {
+    const char *name;
+    QLineEdit *ConnectSet::*field; // nullptr: the unit identifier
+    const char *typed;
+    const char *shown;
+};
+
+void PrintTo(const BadForm &c, std::ostream *os) { *os << c.name; }
+
+class BadConnectForm : public ConnectFlow, public ::testing::WithParamInterface<BadForm> {};
+
+TEST_P(BadConnectForm, IsCorrectedAndTriesNoConnection) {
+    ConnectSet &window = openConnectSet(sim.serverPort());
+    type(window.IPText, QStringLiteral("127.0.0.1"));
+    const BadForm &c = GetParam();
+    if (c.field)
+        type(window.*c.field, QString::fromUtf8(c.typed));
+    else
+        window.TolvarCombo->setCurrentText(QString::fromUtf8(c.typed));
+    MessageBoxAnswerer answerer;
+    QTest::mouseClick(window.StartConnButt, Qt::LeftButton);
+
+    const QString shown = c.field ? (window.*c.field)->text() : window.TolvarCombo->currentText();
+    EXPECT_EQ(shown, QString::fromUtf8(c.shown));
+    pumpUntil([] { return false; }, 200);
+    EXPECT_FALSE(sim.hasClient());
+    EXPECT_TRUE(answerer.text.isEmpty());
+    EXPECT_TRUE(window.StartConnButt->isEnabled());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, BadConnectForm,
+    ::testing::Values(BadForm{"letterInIp", &ConnectSet::IPText, "127.0.0.x", ""},
+                      BadForm{"timeoutZero", &ConnectSet::TimeoutText, "0", "1"},
+                      BadForm{"timeoutTen", &ConnectSet::TimeoutText, "10", "1"},
+                      BadForm{"timeoutLetters", &ConnectSet::TimeoutText, "abc", "1"},
+                      BadForm{"timeoutTwoDots", &ConnectSet::TimeoutText, "1..2", "1"},
+                      BadForm{"unitIdLetters", nullptr, "x", "1"},
+                      BadForm{"unitIdTooBig", nullptr, "300", "1"}));
+
+} // namespace
+} // namespace tolvar

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "link/ReadBackCounters.h"
+#include "link/Replies.h"
+#include "link/ReplyAssembler.h"
+#include "model/GatewayConfig.h"
+
+#include <QByteArray>
+#include <QStringList>
+
+#include <vector>
+
+namespace tolvar::fixtures {
+
+QByteArray hexBytes(const char *hex);
+
+// The device-count action of the network window, as far as the model sees it: tables,
+// device list and totals cleared, positions 0..N-1 holding devices 1..N.
+void chooseDeviceCount(GatewayConfig &config, int devices);
+
+// Takes replies the way the link does (append, then next until nothing more) and applies them
+// the way the windows do, keeping what the windows would show as plain values.
+class ReadBackHarness {
+public:
+    void feed(QByteArrayView block);
+    // The wait for the rest of a begun reply ran out.
+    void waitOut();
+    void apply(const Reply &reply);
+
+    GatewayConfig config;
+    ReadBackCounters counters;
+    EthernetReply shownEthernet;
+    int shownDeviceCount = 1;
+    std::vector<Reply> replies;
+    QStringList refusals;
+
+private:
+    void takeReplies();
+
+    ReplyAssembler m_assembler;
+};
+
+} // namespace tolvar::fixtures

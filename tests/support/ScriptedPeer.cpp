@@ -1,0 +1,51 @@
+#include "ScriptedPeer.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QThread>
+
+ScriptedPeer::ScriptedPeer() {
+    m_server.listen(QHostAddress::LocalHost, 0);
+    connect(&m_server, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+            m_client = socket;
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+                m_received += socket->readAll();
+                emit bytesReceived();
+            });
+        }
+    });
+}
+
+void ScriptedPeer::sendInPieces(const QByteArray &bytes, int pieceSize) {
+    if (!m_client)
+        return;
+    for (qsizetype at = 0; at < bytes.size(); at += pieceSize) {
+        m_client->write(bytes.mid(at, pieceSize));
+        m_client->flush();
+        m_client->waitForBytesWritten(1000);
+        // Give the receiver a chance to see the piece on its own.
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+}
+
+void ScriptedPeer::disconnectClient() {
+    if (m_client)
+        m_client->disconnectFromHost();
+}
+
+quint16 closedLoopbackPort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::LocalHost, 0);
+    const quint16 port = probe.serverPort();
+    probe.close();
+    return port;
+}
+
+bool pumpUntil(const std::function<bool()> &done, int ms) {
+    const QDeadlineTimer deadline(ms);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 20);
+    return done();
+}

@@ -1,0 +1,95 @@
+#include "SimConfig.h"
+
+#include <algorithm>
+
+namespace tolvar {
+
+namespace {
+
+struct PdoCounts {
+    int bytes = 0; // single bytes of the byte code
+    int words = 0; // pairs starting with the word code
+};
+
+// Walks the type bytes the way the utility decodes them: a word code takes the next byte too.
+PdoCounts countPdoItems(const std::vector<PdoEntry> &entries, AreaCode byteCode,
+                        AreaCode wordCode) {
+    PdoCounts counts;
+    for (const PdoEntry &entry : entries) {
+        for (qsizetype m = 0; m < entry.typeBytes.size(); ++m) {
+            const auto code = static_cast<AreaCode>(entry.typeBytes.at(m));
+            if (code == byteCode) {
+                ++counts.bytes;
+            } else if (code == wordCode) {
+                ++counts.words;
+                ++m;
+            }
+        }
+    }
+    return counts;
+}
+
+quint16 countSdoOfType(const std::vector<SdoEntry> &entries, AreaCode code) {
+    return static_cast<quint16>(std::count_if(entries.begin(), entries.end(), [code](auto &e) {
+        return e.type == static_cast<quint8>(code);
+    }));
+}
+
+} // namespace
+
+DeviceRecord deviceRecordOf(const SimDevice &device) {
+    const PdoCounts tx = countPdoItems(device.txPdo, AreaCode::DigitalInput, AreaCode::AnalogInput);
+    const PdoCounts rx =
+        countPdoItems(device.rxPdo, AreaCode::DigitalOutput, AreaCode::AnalogOutput);
+    const quint16 sdoAi = countSdoOfType(device.readSdo, AreaCode::AnalogInput);
+    const quint16 sdoAo = countSdoOfType(device.writeSdo, AreaCode::AnalogOutput);
+    const auto readRows = static_cast<quint16>(device.readSdo.size());
+    const auto writeRows = static_cast<quint16>(device.writeSdo.size());
+
+    DeviceRecord record;
+    record.nodeId = device.nodeId;
+    record.guardTime = device.guardTime;
+    record.counts = {static_cast<quint16>(rx.bytes),
+                     static_cast<quint16>(tx.bytes),
+                     static_cast<quint16>(tx.words),
+                     static_cast<quint16>(rx.words),
+                     static_cast<quint16>(writeRows - sdoAo),
+                     static_cast<quint16>(readRows - sdoAi),
+                     sdoAi,
+                     sdoAo};
+    record.txPdoRows = static_cast<quint8>(device.txPdo.size());
+    record.rxPdoRows = static_cast<quint8>(device.rxPdo.size());
+    record.readSdoRows = static_cast<quint8>(readRows);
+    record.writeSdoRows = static_cast<quint8>(writeRows);
+    return record;
+}
+
+EthernetReply ethernetReplyOf(const SimConfig &config) {
+    return config.ethernet;
+}
+
+GeneralReply generalReplyOf(const SimConfig &config) {
+    GeneralReply reply;
+    reply.deviceCount = static_cast<quint8>(config.devices.size());
+    reply.serialId = config.serialId;
+    reply.canBitRateCode = config.canBitRateCode;
+    reply.sync = config.sync;
+    reply.syncTimeHigh = 0; // the gateway keeps the SYNC time in one byte
+    reply.syncTime = config.syncTime;
+    for (const SimDevice &device : config.devices) {
+        reply.devices.push_back(deviceRecordOf(device));
+    }
+    reply.serial = config.serial;
+    return reply;
+}
+
+TableReply tableReplyOf(const SimConfig &config) {
+    TableReply reply;
+    for (const SimDevice &device : config.devices) {
+        reply.devices.push_back(DeviceTables{device.nodeId, device.txPdo, device.rxPdo,
+                                             device.readSdo, device.writeSdo});
+    }
+    return reply;
+}
+
+} // namespace tolvar

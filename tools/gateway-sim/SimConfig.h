@@ -1,0 +1,53 @@
+#pragma once
+
+#include "link/Replies.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QtGlobal>
+
+#include <variant>
+#include <vector>
+
+namespace tolvar {
+
+// One simulated CANopen slave: what the gateway stores for it.
+struct SimDevice {
+    quint8 nodeId = 1;
+    quint16 guardTime = 1000;
+    std::vector<PdoEntry> txPdo;
+    std::vector<PdoEntry> rxPdo;
+    std::vector<SdoEntry> readSdo;
+    std::vector<SdoEntry> writeSdo;
+    bool operator==(const SimDevice &) const = default;
+};
+
+// The configuration the simulated gateway holds. Defaults are those of a gateway fresh from
+// the factory with one slave (node ID 1) and empty tables.
+struct SimConfig {
+    EthernetReply ethernet{{192, 168, 255, 3}, {255, 255, 0, 0}, {192, 168, 255, 4}};
+    quint8 serialId = 1;
+    quint8 canBitRateCode = 0;
+    quint8 sync = 0;
+    quint8 syncTime = 0;
+    SerialSettings serial{1, 3, 1, 1, 1, 0};
+    std::vector<SimDevice> devices{SimDevice{}};
+    bool operator==(const SimConfig &) const = default;
+};
+
+// The record counts of a device follow from its tables; they are never stored separately.
+DeviceRecord deviceRecordOf(const SimDevice &device);
+
+// The three replies the gateway gives for #PD, #GD and #HD.
+EthernetReply ethernetReplyOf(const SimConfig &config);
+GeneralReply generalReplyOf(const SimConfig &config);
+TableReply tableReplyOf(const SimConfig &config);
+
+// Reads a JSON configuration (format in README.md). Refusals name the place in the document,
+// e.g. "devices[1].txPdo[4].areas: 9 data bytes; at most 8".
+std::variant<SimConfig, QString> loadSimConfig(const QByteArray &json);
+
+// As loadSimConfig; messages start with the file path.
+std::variant<SimConfig, QString> loadSimConfigFile(const QString &path);
+
+} // namespace tolvar

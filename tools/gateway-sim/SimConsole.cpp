@@ -1,0 +1,140 @@
+#include "SimConsole.h"
+
+#include "GatewaySimServer.h"
+
+namespace tolvar {
+
+namespace {
+
+const QString kProgram = QStringLiteral("tolvar-gateway-sim");
+constexpr int kMaxChunkDelayMs = 60000;
+
+// A whole number 0..max from an option value; nothing when the text is not one.
+std::optional<int> optionNumber(const QCommandLineParser &parser, const QString &name, int max) {
+    bool ok = false;
+    const uint value = parser.value(name).toUInt(&ok);
+    if (!ok || value > static_cast<uint>(max)) {
+        return std::nullopt;
+    }
+    return static_cast<int>(value);
+}
+
+QString badValue(const QCommandLineParser &parser, const QString &name, int max) {
+    return QStringLiteral("%1: --%2 %3: expected a whole number 0..%4")
+        .arg(kProgram, name, parser.value(name))
+        .arg(max);
+}
+
+QString withoutFinalStop(QString text) {
+    while (text.endsWith(QLatin1Char('.'))) {
+        text.chop(1);
+    }
+    return text;
+}
+
+QString listenRemedy(quint16 port, QAbstractSocket::SocketError error) {
+    if (error == QAbstractSocket::SocketAccessError && port < 1024) {
+        return QStringLiteral("Port %1 needs root or CAP_NET_BIND_SERVICE; run as root or choose "
+                              "another port with --port N.")
+            .arg(port);
+    }
+    if (error == QAbstractSocket::AddressInUseError) {
+        return QStringLiteral("Another program (perhaps another simulator) uses port %1; stop it "
+                              "or choose another port with --port N.")
+            .arg(port);
+    }
+    return QStringLiteral("Choose another port with --port N.");
+}
+
+} // namespace
+
+void addSimOptions(QCommandLineParser &parser) {
+    parser.setApplicationDescription(
+        QStringLiteral("Simulated Tolvar gateway on 127.0.0.1: answers the read commands of "
+                       "the utility from a stored configuration and prints every request."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addOption({QStringLiteral("port"),
+                      QStringLiteral("TCP port on 127.0.0.1 (default 502; 0 picks a free one)."),
+                      QStringLiteral("N"), QString::number(kDefaultSimPort)});
+    parser.addOption({QStringLiteral("config"),
+                      QStringLiteral("JSON configuration to serve (default: one device, node "
+                                     "ID 1, empty tables)."),
+                      QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("chunk"),
+                      QStringLiteral("Send every reply in pieces of N bytes (0: in one piece)."),
+                      QStringLiteral("N"), QStringLiteral("0")});
+    parser.addOption({QStringLiteral("chunk-delay-ms"),
+                      QStringLiteral("Pause of M milliseconds between the pieces of a reply."),
+                      QStringLiteral("M"), QStringLiteral("0")});
+}
+
+std::variant<SimOptions, QString> readSimOptions(const QCommandLineParser &parser) {
+    const QString port = QStringLiteral("port");
+    const QString chunk = QStringLiteral("chunk");
+    const QString delay = QStringLiteral("chunk-delay-ms");
+    SimOptions options;
+    if (const auto value = optionNumber(parser, port, 65535)) {
+        options.port = static_cast<quint16>(*value);
+    } else {
+        return badValue(parser, port, 65535);
+    }
+    if (const auto value = optionNumber(parser, chunk, 65535)) {
+        options.chunkBytes = *value;
+    } else {
+        return badValue(parser, chunk, 65535);
+    }
+    if (const auto value = optionNumber(parser, delay, kMaxChunkDelayMs)) {
+        options.chunkDelayMs = *value;
+    } else {
+        return badValue(parser, delay, kMaxChunkDelayMs);
+    }
+    options.configPath = parser.value(QStringLiteral("config"));
+    return options;
+}
+
+QString hexBytes(const QByteArray &bytes) {
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
+
+QString frameLine(const QString &command, const QByteArray &frame) {
+    return command + QLatin1Char(' ') + hexBytes(frame);
+}
+
+QString listenFailureLine(quint16 port, QAbstractSocket::SocketError error, const QString &reason) {
+    return QStringLiteral("%1: cannot listen on 127.0.0.1:%2: %3. %4")
+        .arg(kProgram)
+        .arg(port)
+        .arg(withoutFinalStop(reason), listenRemedy(port, error));
+}
+
+void reportServerEvents(GatewaySimServer &server, QTextStream &out) {
+    auto print = [&out](const QString &line) { out << line << Qt::endl; };
+    QObject::connect(&server, &GatewaySimServer::clientConnected, &server, [&server, print] {
+        print(QStringLiteral("client connected: %1").arg(server.clientPeer()));
+    });
+    QObject::connect(&server, &GatewaySimServer::clientDisconnected, &server,
+                     [print] { print(QStringLiteral("client disconnected")); });
+    QObject::connect(&server, &GatewaySimServer::clientRefused, &server, [print] {
+        print(QStringLiteral("second connection closed: one client at a time"));
+    });
+    QObject::connect(&server, &GatewaySimServer::frameReceived, &server,
+                     [print](const QString &command, const QByteArray &frame) {
+                         print(frameLine(command, frame));
+                     });
+    QObject::connect(
+        &server, &GatewaySimServer::replySent, &server,
+        [print](const QString &command, const QByteArray &reply) {
+            print(QStringLiteral("answered %1 with %2 bytes").arg(command).arg(reply.size()));
+        });
+    QObject::connect(&server, &GatewaySimServer::incompleteFrameDropped, &server,
+                     [&server, print](const QByteArray &bytes) {
+                         print(QStringLiteral("incomplete frame dropped after %1 ms without "
+                                              "bytes (%2 bytes): %3")
+                                   .arg(server.incompleteFrameTimeout())
+                                   .arg(bytes.size())
+                                   .arg(hexBytes(bytes)));
+                     });
+}
+
+} // namespace tolvar
