@@ -62,9 +62,9 @@ CANopenDeviceSetting::CANopenDeviceSetting(GatewayConfig &config, MappingModules
 
 void CANopenDeviceSetting::buildControls() {
     auto *grid = new QGridLayout(this);
-    grid->addWidget(makeLabel(this, QStringLiteral("DeviceNumberLabel"),
-                              QStringLiteral("Device Number")),
-                    0, 0);
+    grid->addWidget(
+        makeLabel(this, QStringLiteral("DeviceNumberLabel"), QStringLiteral("Device Number")), 0,
+        0);
     NumberLabel = makeLabel(this, QStringLiteral("NumberLabel"), QString());
     grid->addWidget(NumberLabel, 0, 1);
 

@@ -38,9 +38,9 @@ void GatewayLink::close() {
     report(m_assembler.dropPending());
 }
 
+// A handler may run the event loop; bytes arriving then wait in the socket until the replies
+// already buffered have been taken, so a complete reply is never mistaken for a cut one.
 void GatewayLink::onReadyRead() {
-    report(m_assembler.append(m_socket.readAll()));
-    // A handler may run the event loop; bytes arriving then are taken by the loop below.
     if (!m_dispatching)
         dispatchReplies();
 }
@@ -48,11 +48,13 @@ void GatewayLink::onReadyRead() {
 void GatewayLink::dispatchReplies() {
     m_dispatching = true;
     for (;;) {
-        if (m_socket.bytesAvailable() > 0)
-            report(m_assembler.append(m_socket.readAll()));
         ReplyAssembler::Step step = m_assembler.next(m_deviceCount());
-        if (std::holds_alternative<std::monostate>(step))
-            break;
+        if (std::holds_alternative<std::monostate>(step)) {
+            if (m_socket.bytesAvailable() <= 0)
+                break;
+            report(m_assembler.append(m_socket.readAll()));
+            continue;
+        }
         if (const auto *refusal = std::get_if<ReplyAssembler::Refusal>(&step))
             emit replyRefused(refusal->reason);
         else

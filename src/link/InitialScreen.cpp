@@ -53,6 +53,8 @@ MappingModules &InitialScreen::mappingModules() {
     return *m_mapping;
 }
 
+ConnectSet *InitialScreen::connectSet() const { return m_connectSet; }
+
 void InitialScreen::DelayTime(int SetTimeValue) { waitSeconds(SetTimeValue); }
 
 void InitialScreen::ConnectButt_Click() {

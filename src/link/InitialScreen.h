@@ -42,7 +42,7 @@ public:
     // The network parameters window, loaded on first use.
     MappingModules &mappingModules();
     // The connection settings window while it is loaded.
-    ConnectSet *connectSet() const { return m_connectSet; }
+    ConnectSet *connectSet() const;
 
     // Called by the connection settings window when a connect has succeeded.
     void connectionEstablished();

@@ -13,7 +13,9 @@
 namespace tolvar {
 namespace {
 
-QString textOfByte(quint8 value) { return QString::number(value); }
+QString textOfByte(quint8 value) {
+    return QString::number(value);
+}
 
 void showOctets(const std::array<QLineEdit *, 4> &boxes, const std::array<quint8, 4> &octets) {
     for (std::size_t i = 0; i < boxes.size(); ++i)

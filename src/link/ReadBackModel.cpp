@@ -12,12 +12,60 @@ constexpr std::array<ItemKind, kItemKinds> kRecordCountOrder{
     ItemKind::DO,     ItemKind::DI,     ItemKind::AI,     ItemKind::AO,
     ItemKind::SDO_DO, ItemKind::SDO_DI, ItemKind::SDO_AI, ItemKind::SDO_AO};
 
+// Builds a short cell text with a single allocation: a full read-back writes some 50 000 cells.
+class CellText {
+public:
+    CellText &add(QStringView text) {
+        for (QChar c : text)
+            m_chars[m_size++] = c.unicode();
+        return *this;
+    }
+    template <unsigned Base> CellText &addNumber(unsigned value) {
+        std::array<char16_t, 12> digits;
+        int count = 0;
+        do {
+            digits[std::size_t(count++)] = char16_t("0123456789ABCDEF"[value % Base]);
+            value /= Base;
+        } while (value != 0);
+        while (count > 0)
+            m_chars[m_size++] = digits[std::size_t(--count)];
+        return *this;
+    }
+    QString text() const {
+        QString text(m_size, Qt::Uninitialized);
+        std::copy_n(m_chars.data(), m_size, reinterpret_cast<char16_t *>(text.data()));
+        return text;
+    }
+
+private:
+    std::array<char16_t, 24> m_chars; // left uninitialised: only m_size of them are read
+    std::size_t m_size = 0;
+};
+
+// RTR and data length texts, shared instead of built for every row.
+const QString &byteText(quint8 value) {
+    static const std::array<QString, 256> texts = [] {
+        std::array<QString, 256> all;
+        for (unsigned i = 0; i < all.size(); ++i)
+            all[i] = QString::number(i);
+        return all;
+    }();
+    return texts[value];
+}
+
 QString hexText(quint16 value) {
-    return QStringLiteral("&H") + QString::number(value, 16).toUpper();
+    return CellText().add(u"&H").addNumber<16>(value).text();
 }
 
 QString subIndexText(quint8 value) {
-    return QStringLiteral("&H0") + QString::number(value, 16).toUpper();
+    return CellText().add(u"&H0").addNumber<16>(value).text();
+}
+
+// makeTag's text, built faster; item numbers of the read-back start at 1.
+QString tagText(QStringView name, qint16 number) {
+    if (number < 0)
+        return makeTag(name, number);
+    return CellText().add(name).add(u" ").addNumber<10>(unsigned(number)).text();
 }
 
 qint16 &runningNumber(ReadBackCounters &counters, ItemKind kind) {
@@ -74,12 +122,12 @@ public:
         return number;
     }
     void tagByte(QString &cell, const TableTags &tags) {
-        cell = makeTag(tags.byteTag, advance(tags.byteKind));
+        cell = tagText(tags.byteTag, advance(tags.byteKind));
     }
     void tagWord(QString &low, QString &high, const TableTags &tags) {
         const qint16 number = advance(tags.wordKind);
-        low = makeTag(tags.lowTag, number);
-        high = makeTag(tags.highTag, number);
+        low = tagText(tags.lowTag, number);
+        high = tagText(tags.highTag, number);
     }
 
 private:
@@ -112,8 +160,8 @@ void fillTxPdo(GatewayConfig &config, int device, const std::vector<PdoEntry> &e
     for (int j = 1; j <= rows; ++j) {
         const PdoEntry &entry = entries[std::size_t(j - 1)];
         config.TxPDOTable.cell(device, j, 1) = hexText(entry.cobId);
-        config.TxPDOTable.cell(device, j, 2) = QString::number(entry.flag);
-        config.TxPDOTable.cell(device, j, 3) = QString::number(entry.dataLength);
+        config.TxPDOTable.cell(device, j, 2) = byteText(entry.flag);
+        config.TxPDOTable.cell(device, j, 3) = byteText(entry.dataLength);
         tagPdoBytes(config.TxPDOTable, device, j, entry, kTxPdoTags, tagger);
     }
 }
@@ -127,7 +175,7 @@ void fillRxPdo(GatewayConfig &config, int device, const std::vector<PdoEntry> &e
         config.RxPDOTable.cell(device, j, 1) =
             entry.flag != 0 ? QStringLiteral("Yes") : QStringLiteral("No");
         config.RxPDOTable.cell(device, j, 2) = hexText(entry.cobId);
-        config.RxPDOTable.cell(device, j, 3) = QString::number(entry.dataLength);
+        config.RxPDOTable.cell(device, j, 3) = byteText(entry.dataLength);
         tagPdoBytes(config.RxPDOTable, device, j, entry, kRxPdoTags, tagger);
     }
 }

@@ -2,7 +2,7 @@
 
 #include "model/GatewayConfig.h"
 
-#include <algorithm>
+#include <array>
 
 namespace tolvar {
 
@@ -30,11 +30,9 @@ public:
         const quint8 high = byte();
         return static_cast<quint16>(low | (high << 8));
     }
-    template <std::size_t N> std::array<quint8, N> bytes() {
-        std::array<quint8, N> values{};
-        for (quint8 &value : values)
-            value = byte();
-        return values;
+    template <std::size_t N> void fill(std::array<quint8, N> &values) {
+        for (std::size_t i = 0; i < N; ++i)
+            values[i] = byte();
     }
     void refuse(const QString &problem) {
         if (!stopped())
@@ -81,9 +79,9 @@ bool isDeviceAmount(int count) {
 
 EthernetReply readEthernet(ByteReader &in) {
     EthernetReply ethernet;
-    ethernet.ip = in.bytes<4>();
-    ethernet.mask = in.bytes<4>();
-    ethernet.gateway = in.bytes<4>();
+    in.fill(ethernet.ip);
+    in.fill(ethernet.mask);
+    in.fill(ethernet.gateway);
     return ethernet;
 }
 
@@ -162,22 +160,23 @@ QString entryProblem(const TableKind &table, int device, const QString &what) {
 // Type bytes of one PDO entry: a word consumes the next type byte too (it belongs to the
 // word's high byte and is not looked at), so an entry may end one byte past its data length.
 void readTypeBytes(ByteReader &in, PdoEntry &entry, const TableKind &table, int device) {
-    int m = 0;
-    while (m < entry.dataLength && !in.stopped()) {
+    std::array<char, kPdoDataBytes + 1> types{};
+    int count = 0;
+    for (int m = 0; m < entry.dataLength && !in.stopped(); ++m) {
         const quint8 type = in.byte();
-        entry.typeBytes.append(static_cast<char>(type));
-        if (type == table.wordCode && !in.isShort()) {
-            if (m == kPdoDataBytes - 1) {
-                in.refuse(entryProblem(table, device,
-                                       QStringLiteral("with a word starting at Byte7; a word "
-                                                      "needs two bytes.")));
-                return;
-            }
-            entry.typeBytes.append(static_cast<char>(in.byte()));
-            ++m;
+        types[std::size_t(count++)] = static_cast<char>(type);
+        if (type != table.wordCode || in.isShort())
+            continue;
+        if (m == kPdoDataBytes - 1) {
+            in.refuse(entryProblem(table, device,
+                                   QStringLiteral("with a word starting at Byte7; a word needs "
+                                                  "two bytes.")));
+            return;
         }
+        types[std::size_t(count++)] = static_cast<char>(in.byte());
         ++m;
     }
+    entry.typeBytes = QByteArray(types.data(), count);
 }
 
 PdoEntry readPdoEntry(ByteReader &in, const TableKind &table, int device) {
@@ -193,7 +192,6 @@ PdoEntry readPdoEntry(ByteReader &in, const TableKind &table, int device) {
             QStringLiteral("with %1 data bytes; at most 8 fit.").arg(entry.dataLength)));
         return entry;
     }
-    entry.typeBytes.reserve(entry.dataLength + 1);
     readTypeBytes(in, entry, table, device);
     return entry;
 }

@@ -12,11 +12,14 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 
 // The images live in the windows library; a static library must register them itself.
-static void loadImages() { Q_INIT_RESOURCE(tolvar_images); }
+static void loadImages() {
+    Q_INIT_RESOURCE(tolvar_images);
+}
 
 namespace tolvar {
 
@@ -70,7 +73,12 @@ void MappingModules::DevicesNumCombo_Click() {
     const int amount = deviceAmount();
     changeDeviceAmount(m_config, amount);
     m_picture->redraw(amount);
-    setFixedWidth(m_picture->width());
+    fitToPicture();
+}
+
+// The window is as wide as the picture and as tall as picture and parameters together.
+void MappingModules::fitToPicture() {
+    setFixedSize(m_picture->width(), layout()->sizeHint().height());
 }
 
 void MappingModules::SYCNTimeText_Change() {
@@ -88,7 +96,9 @@ CANopenDeviceSetting &MappingModules::deviceSettings() {
     return *m_deviceSettings;
 }
 
-const TopologyLayout &MappingModules::topology() const { return m_picture->layout(); }
+const TopologyLayout &MappingModules::topology() const {
+    return m_picture->layout();
+}
 
 // Closing only hides the window; its values stay for the download.
 void MappingModules::closeEvent(QCloseEvent *event) {
@@ -132,9 +142,15 @@ void enableRow(const std::array<QLineEdit *, 4> &row, const QCheckBox &check) {
 }
 } // namespace
 
-void MappingModules::IPCheck_Click() { enableRow(IPText, *IPCheck); }
-void MappingModules::MaskCheck_Click() { enableRow(MaskText, *MaskCheck); }
-void MappingModules::GatewayCheck_Click() { enableRow(GatewayText, *GatewayCheck); }
+void MappingModules::IPCheck_Click() {
+    enableRow(IPText, *IPCheck);
+}
+void MappingModules::MaskCheck_Click() {
+    enableRow(MaskText, *MaskCheck);
+}
+void MappingModules::GatewayCheck_Click() {
+    enableRow(GatewayText, *GatewayCheck);
+}
 
 // A device button opens the device's settings; a device already listed shows what the model
 // holds for it.
@@ -154,6 +170,8 @@ void MappingModules::CommButt_Click(int Index) {
                          m_config.TxPDO_rows[static_cast<std::size_t>(Index)]);
 }
 
-void MappingModules::SaveCommand_Click() { emit saveRequested(); }
+void MappingModules::SaveCommand_Click() {
+    emit saveRequested();
+}
 
 } // namespace tolvar

@@ -88,6 +88,7 @@ private:
     QGroupBox *buildEthernetFrame();
     QGroupBox *buildSerialFrame();
     void connectHandlers();
+    void fitToPicture();
     void connectSerialCombo(QComboBox *combo, void (MappingModules::*handler)());
 
     void BaudCombo_Click();

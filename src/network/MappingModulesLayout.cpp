@@ -55,6 +55,41 @@ void addLabelled(QGridLayout &grid, int row, int column, QLabel *label, QWidget 
     grid.addWidget(control, row, column + 1);
 }
 
+// One row of the Ethernet frame: caption, four octet boxes and the check box that enables them.
+struct AddressRow {
+    const char *caption;
+    const char *labelName;
+    const char *boxName;
+    const char *checkName;
+    std::array<const char *, 4> octets;
+};
+
+QCheckBox *addAddressRow(QGridLayout &grid, int row, const AddressRow &address,
+                         std::array<QLineEdit *, 4> &boxes) {
+    QWidget *frame = grid.parentWidget();
+    const QString caption = QString::fromLatin1(address.caption);
+    QLabel *label = makeLabel(frame, QString::fromLatin1(address.labelName), caption);
+    grid.addWidget(label, row, 0);
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        const int octet = static_cast<int>(i) + 1;
+        QLineEdit *box = makeTextBox(
+            frame, QStringLiteral("%1%2").arg(QLatin1String(address.boxName)).arg(octet),
+            QString::fromLatin1(address.octets[i]));
+        box->setEnabled(false);
+        box->setFixedWidth(kOctetBoxWidth);
+        box->setAccessibleName(QStringLiteral("%1 %2").arg(caption).arg(octet));
+        grid.addWidget(box, row, octet);
+        boxes[i] = box;
+    }
+    label->setBuddy(boxes[0]);
+    auto *check = new QCheckBox(frame);
+    check->setObjectName(QString::fromLatin1(address.checkName));
+    check->setAccessibleName(QStringLiteral("Write %1").arg(caption));
+    check->setToolTip(check->accessibleName());
+    grid.addWidget(check, row, 5);
+    return check;
+}
+
 } // namespace
 
 void MappingModules::buildControls() {
@@ -92,34 +127,35 @@ QGroupBox *MappingModules::buildCanOpenFrame() {
                                QStringLiteral("125"), QStringLiteral("250"), QStringLiteral("500"),
                                QStringLiteral("800"), QStringLiteral("1000")},
                               QStringLiteral("10"));
-    addLabelled(*grid, 0, 0,
-                makeLabel(CANopenParam, QStringLiteral("BaudrateLabel"),
-                          QStringLiteral("Baud Rate (bps)")),
-                baudrateCombo);
+    addLabelled(
+        *grid, 0, 0,
+        makeLabel(CANopenParam, QStringLiteral("BaudrateLabel"), QStringLiteral("Baud Rate (bps)")),
+        baudrateCombo);
 
     ShowLengthLabel = makeLabel(CANopenParam, QStringLiteral("ShowLengthLabel"),
                                 QStringLiteral("5000(m)=16400(ft)"));
-    addLabelled(*grid, 1, 0,
-                makeLabel(CANopenParam, QStringLiteral("LengthMAXLabel"),
-                          QStringLiteral("Length MAX (m)")),
-                ShowLengthLabel);
+    addLabelled(
+        *grid, 1, 0,
+        makeLabel(CANopenParam, QStringLiteral("LengthMAXLabel"), QStringLiteral("Length MAX (m)")),
+        ShowLengthLabel);
     grid->addWidget(makeLabel(CANopenParam, QStringLiteral("NoteLabel"),
                               QStringLiteral("Note : Repeater is needed every 1000(m)")),
                     2, 0, 1, 2);
 
-    SyncCombo = makeCombo(CANopenParam, QStringLiteral("SyncCombo"), numbersFrom(0, kSyncValues - 1),
-                          QStringLiteral("0"));
+    SyncCombo = makeCombo(CANopenParam, QStringLiteral("SyncCombo"),
+                          numbersFrom(0, kSyncValues - 1), QStringLiteral("0"));
     SyncCombo->setEnabled(false);
-    addLabelled(*grid, 3, 0,
-                makeLabel(CANopenParam, QStringLiteral("SYNCLabel"), QStringLiteral("SYNC (0~255)")),
-                SyncCombo);
+    addLabelled(
+        *grid, 3, 0,
+        makeLabel(CANopenParam, QStringLiteral("SYNCLabel"), QStringLiteral("SYNC (0~255)")),
+        SyncCombo);
 
     SYCNTimeText = makeTextBox(CANopenParam, QStringLiteral("SYCNTimeText"), QStringLiteral("0"));
     SYCNTimeText->setEnabled(false);
-    addLabelled(*grid, 4, 0,
-                makeLabel(CANopenParam, QStringLiteral("SYNCTimeLabel"),
-                          QStringLiteral("SYNC Time (ms)")),
-                SYCNTimeText);
+    addLabelled(
+        *grid, 4, 0,
+        makeLabel(CANopenParam, QStringLiteral("SYNCTimeLabel"), QStringLiteral("SYNC Time (ms)")),
+        SYCNTimeText);
     grid->setColumnStretch(1, 1);
     return CANopenParam;
 }
@@ -128,46 +164,15 @@ QGroupBox *MappingModules::buildEthernetFrame() {
     SetingIPFrame = new QGroupBox(QStringLiteral("Ethernet Parameters "), this);
     SetingIPFrame->setObjectName(QStringLiteral("SetingIPFrame"));
     auto *grid = new QGridLayout(SetingIPFrame);
-
-    struct AddressRow {
-        const char *label;
-        const char *labelName;
-        const char *boxName;
-        const char *checkName;
-        std::array<const char *, 4> octets;
-        std::array<QLineEdit *, 4> *boxes;
-        QCheckBox **check;
-    };
-    const AddressRow rows[] = {
-        {"IP", "IPLabel", "IPText", "IPCheck", {"192", "168", "255", "3"}, &IPText, &IPCheck},
-        {"MASK", "MaskLabel", "MaskText", "MaskCheck", {"255", "255", "0", "0"}, &MaskText,
-         &MaskCheck},
-        {"Gateway", "GetewayLabel", "GatewayText", "GatewayCheck", {"192", "168", "255", "4"},
-         &GatewayText, &GatewayCheck},
-    };
-    for (int r = 0; r < 3; ++r) {
-        const AddressRow &row = rows[r];
-        const QString caption = QString::fromLatin1(row.label);
-        QLabel *label = makeLabel(SetingIPFrame, QString::fromLatin1(row.labelName), caption);
-        grid->addWidget(label, r, 0);
-        for (int i = 0; i < 4; ++i) {
-            QLineEdit *box = makeTextBox(
-                SetingIPFrame, QStringLiteral("%1%2").arg(QLatin1String(row.boxName)).arg(i + 1),
-                QString::fromLatin1(row.octets[static_cast<std::size_t>(i)]));
-            box->setEnabled(false);
-            box->setFixedWidth(kOctetBoxWidth);
-            box->setAccessibleName(QStringLiteral("%1 %2").arg(caption).arg(i + 1));
-            grid->addWidget(box, r, i + 1);
-            (*row.boxes)[static_cast<std::size_t>(i)] = box;
-        }
-        label->setBuddy((*row.boxes)[0]);
-        auto *check = new QCheckBox(SetingIPFrame);
-        check->setObjectName(QString::fromLatin1(row.checkName));
-        check->setAccessibleName(QStringLiteral("Write %1").arg(caption));
-        check->setToolTip(check->accessibleName());
-        grid->addWidget(check, r, 5);
-        *row.check = check;
-    }
+    IPCheck = addAddressRow(
+        *grid, 0, {"IP", "IPLabel", "IPText", "IPCheck", {"192", "168", "255", "3"}}, IPText);
+    MaskCheck = addAddressRow(
+        *grid, 1, {"MASK", "MaskLabel", "MaskText", "MaskCheck", {"255", "255", "0", "0"}},
+        MaskText);
+    GatewayCheck = addAddressRow(
+        *grid, 2,
+        {"Gateway", "GetewayLabel", "GatewayText", "GatewayCheck", {"192", "168", "255", "4"}},
+        GatewayText);
     grid->setColumnStretch(6, 1);
     return SetingIPFrame;
 }
@@ -178,8 +183,9 @@ QGroupBox *MappingModules::buildSerialFrame() {
     auto *grid = new QGridLayout(TolvarFrame1);
     QWidget *frame = TolvarFrame1;
 
-    ComPortCombo = makeCombo(frame, QStringLiteral("ComPortCombo"),
-                             {QStringLiteral("COM1"), QStringLiteral("COM2")}, QStringLiteral("COM1"));
+    ComPortCombo =
+        makeCombo(frame, QStringLiteral("ComPortCombo"),
+                  {QStringLiteral("COM1"), QStringLiteral("COM2")}, QStringLiteral("COM1"));
     addLabelled(*grid, 0, 0,
                 makeLabel(frame, QStringLiteral("ComPortLabel"), QStringLiteral(" Com Port")),
                 ComPortCombo);
@@ -188,7 +194,8 @@ QGroupBox *MappingModules::buildSerialFrame() {
                            QStringLiteral("38400"), QStringLiteral("19200"), QStringLiteral("9600"),
                            QStringLiteral("4800"), QStringLiteral("2400"), QStringLiteral("1200")},
                           QStringLiteral("9600"));
-    addLabelled(*grid, 0, 2, makeLabel(frame, QStringLiteral("BaudLabel"), QStringLiteral("Baudrate")),
+    addLabelled(*grid, 0, 2,
+                makeLabel(frame, QStringLiteral("BaudLabel"), QStringLiteral("Baudrate")),
                 BaudCombo);
 
     // The read-back may show a data-bits value the list does not offer.
@@ -201,7 +208,8 @@ QGroupBox *MappingModules::buildSerialFrame() {
     ParityCombo = makeCombo(frame, QStringLiteral("ParityCombo"),
                             {QStringLiteral("None"), QStringLiteral("Even"), QStringLiteral("Odd")},
                             QStringLiteral("None"));
-    addLabelled(*grid, 1, 2, makeLabel(frame, QStringLiteral("ParityLabel"), QStringLiteral("Parity")),
+    addLabelled(*grid, 1, 2,
+                makeLabel(frame, QStringLiteral("ParityLabel"), QStringLiteral("Parity")),
                 ParityCombo);
 
     StopBitCombo = makeCombo(frame, QStringLiteral("StopBitCombo"),

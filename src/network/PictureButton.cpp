@@ -35,9 +35,8 @@ void PictureButton::paintEvent(QPaintEvent *) {
     }
     if (m_picture.isNull() || inside.isEmpty())
         return;
-    const QPixmap scaled =
-        m_picture.scaled(inside.size() * devicePixelRatioF(), Qt::KeepAspectRatio,
-                         Qt::SmoothTransformation);
+    const QPixmap scaled = m_picture.scaled(inside.size() * devicePixelRatioF(),
+                                            Qt::KeepAspectRatio, Qt::SmoothTransformation);
     const QSize shown = scaled.size() / devicePixelRatioF();
     const QPoint corner(inside.left() + (inside.width() - shown.width()) / 2,
                         inside.top() + (inside.height() - shown.height()) / 2);

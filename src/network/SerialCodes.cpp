@@ -19,11 +19,16 @@ constexpr CodeRow kStopBits[] = {{1, "1"}, {2, "2"}};
 
 std::span<const CodeRow> tableOf(SerialSetting setting) {
     switch (setting) {
-    case SerialSetting::ComPort: return kComPorts;
-    case SerialSetting::Baud: return kBaudRates;
-    case SerialSetting::DataBits: return kDataBits;
-    case SerialSetting::Parity: return kParities;
-    case SerialSetting::StopBits: break;
+    case SerialSetting::ComPort:
+        return kComPorts;
+    case SerialSetting::Baud:
+        return kBaudRates;
+    case SerialSetting::DataBits:
+        return kDataBits;
+    case SerialSetting::Parity:
+        return kParities;
+    case SerialSetting::StopBits:
+        break;
     }
     return kStopBits;
 }

@@ -15,6 +15,7 @@ constexpr int kRowSpacing = 1200;
 constexpr int kButtonWidth = 700;
 constexpr int kButtonHeight = 900;
 constexpr int kRightMargin = 1200;
+constexpr int kBottomMargin = 150;
 
 // Drawing state: where the next device goes.
 struct TreeCursor {
@@ -61,10 +62,16 @@ TopologyLayout topologyLayout(int deviceCount) {
         placeDevice(layout, cursor, i);
         ++cursor.row;
     }
-    const int rightmostStubEnd =
-        devices > 0 ? layout.horizontal[static_cast<std::size_t>(devices - 1)].x2
-                    : kFirstStubLeft + kStubLength;
+    const int rightmostStubEnd = devices > 0
+                                     ? layout.horizontal[static_cast<std::size_t>(devices - 1)].x2
+                                     : kFirstStubLeft + kStubLength;
     layout.windowWidth = rightmostStubEnd + kRightMargin;
+    int lowest = topology::kGatewayButton.top + topology::kGatewayButton.height;
+    for (const DeviceButtonPlace &button : layout.buttons) {
+        if (button.rect.visible)
+            lowest = std::max(lowest, button.rect.top + button.rect.height);
+    }
+    layout.pictureHeight = lowest + kBottomMargin;
     return layout;
 }
 

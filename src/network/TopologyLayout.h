@@ -43,6 +43,7 @@ struct TopologyLayout {
     std::array<TwipLine, kJoiningLines> joining{};
     std::array<DeviceButtonPlace, kDeviceLines> buttons{}; // devices 1..10
     int windowWidth = 0;
+    int pictureHeight = 0; // down to the lowest button, with a margin
     bool operator==(const TopologyLayout &) const = default;
 };
 
@@ -57,12 +58,10 @@ inline constexpr TwipRect kGatewayButton{true, 1560, 240, 975, 1215};
 inline constexpr TwipLine kKestotoNumLine{true, 2520, 960, 3000, 960};
 // The box's height is the usual height of a one-line combo box.
 inline constexpr TwipRect kDevicesNumCombo{true, 3000, 840, 615, 315};
-inline constexpr TwipRect kLabel1{true, 2640, 480, 1335, 255};
+inline constexpr TwipRect kLabel1{true, 2640, 480, 1800, 255};
 inline constexpr TwipLine kNumtoDevicesLine{true, 3600, 960, 4200, 960};
 // The tree's trunk runs on the level of the line from the device-amount box.
 inline constexpr int kTrunkLevel = kNumtoDevicesLine.y1;
-// Lowest point of the picture: below the fifth device of a column.
-inline constexpr int kPictureHeight = 7600;
 inline constexpr int kTwipsPerPixel = 15;
 } // namespace topology
 

@@ -7,6 +7,8 @@
 #include <QLine>
 #include <QVariant>
 
+#include <algorithm>
+
 namespace tolvar {
 namespace {
 
@@ -174,7 +176,7 @@ void TopologyView::redraw(int deviceCount) {
         if (m_layout.joining[j].visible)
             place(*m_joining[j], m_layout.joining[j]);
     }
-    setFixedSize(twipsToPixels(m_layout.windowWidth), twipsToPixels(topology::kPictureHeight));
+    setFixedSize(twipsToPixels(m_layout.windowWidth), twipsToPixels(m_layout.pictureHeight));
 }
 
 } // namespace tolvar

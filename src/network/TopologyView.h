@@ -15,7 +15,8 @@ namespace tolvar {
 class PictureButton;
 
 // The device picture file; when it cannot be read the buttons show our own image.
-inline const QString kDevicePicturePath = QStringLiteral("C:\\Brennick\\CAN_Gateway\\Tolvar\\Tolvar.jpg");
+inline const QString kDevicePicturePath =
+    QStringLiteral("C:\\Brennick\\CAN_Gateway\\Tolvar\\Tolvar.jpg");
 
 // The network picture: PC, gateway, device-amount box and the tree of lines to one button
 // per device. Children stand at fixed pixel places computed from twips; each keeps its twip

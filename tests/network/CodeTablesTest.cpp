@@ -15,6 +15,10 @@ struct RateCase {
     const char *cableLength;
 };
 
+void PrintTo(const RateCase &c, std::ostream *os) {
+    *os << c.text << " kbit/s";
+}
+
 class CanBitRateTable : public ::testing::TestWithParam<RateCase> {};
 
 TEST_P(CanBitRateTable, CodeAndRateFindTheSameRow) {
@@ -48,6 +52,11 @@ struct SerialCase {
     const char *text;
 };
 
+void PrintTo(const SerialCase &c, std::ostream *os) {
+    *os << "setting " << static_cast<int>(c.setting) << " code " << c.code << " \"" << c.text
+        << '"';
+}
+
 class SerialCodeTable : public ::testing::TestWithParam<SerialCase> {};
 
 TEST_P(SerialCodeTable, TextAndCodeMapBothWays) {
@@ -59,15 +68,15 @@ TEST_P(SerialCodeTable, TextAndCodeMapBothWays) {
 INSTANTIATE_TEST_SUITE_P(
     AllRows, SerialCodeTable,
     ::testing::Values(
-        SerialCase{SerialSetting::ComPort, 1, "COM1"}, SerialCase{SerialSetting::ComPort, 2, "COM2"},
-        SerialCase{SerialSetting::Baud, 0, "1200"}, SerialCase{SerialSetting::Baud, 1, "2400"},
-        SerialCase{SerialSetting::Baud, 2, "4800"}, SerialCase{SerialSetting::Baud, 3, "9600"},
-        SerialCase{SerialSetting::Baud, 4, "19200"}, SerialCase{SerialSetting::Baud, 5, "38400"},
-        SerialCase{SerialSetting::Baud, 6, "57600"}, SerialCase{SerialSetting::Baud, 7, "115200"},
-        SerialCase{SerialSetting::DataBits, 1, "7"}, SerialCase{SerialSetting::DataBits, 2, "8"},
-        SerialCase{SerialSetting::Parity, 1, "None"}, SerialCase{SerialSetting::Parity, 2, "Even"},
-        SerialCase{SerialSetting::Parity, 3, "Odd"}, SerialCase{SerialSetting::StopBits, 1, "1"},
-        SerialCase{SerialSetting::StopBits, 2, "2"}));
+        SerialCase{SerialSetting::ComPort, 1, "COM1"},
+        SerialCase{SerialSetting::ComPort, 2, "COM2"}, SerialCase{SerialSetting::Baud, 0, "1200"},
+        SerialCase{SerialSetting::Baud, 1, "2400"}, SerialCase{SerialSetting::Baud, 2, "4800"},
+        SerialCase{SerialSetting::Baud, 3, "9600"}, SerialCase{SerialSetting::Baud, 4, "19200"},
+        SerialCase{SerialSetting::Baud, 5, "38400"}, SerialCase{SerialSetting::Baud, 6, "57600"},
+        SerialCase{SerialSetting::Baud, 7, "115200"}, SerialCase{SerialSetting::DataBits, 1, "7"},
+        SerialCase{SerialSetting::DataBits, 2, "8"}, SerialCase{SerialSetting::Parity, 1, "None"},
+        SerialCase{SerialSetting::Parity, 2, "Even"}, SerialCase{SerialSetting::Parity, 3, "Odd"},
+        SerialCase{SerialSetting::StopBits, 1, "1"}, SerialCase{SerialSetting::StopBits, 2, "2"}));
 
 class SerialCodeOutsideTable : public ::testing::TestWithParam<SerialCase> {};
 
@@ -82,18 +91,17 @@ TEST_P(SerialCodeOutsideTable, CodeHasNoText) {
     EXPECT_EQ(serialText(c.setting, c.code), std::nullopt);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Refused, SerialCodeOutsideTable,
-    ::testing::Values(SerialCase{SerialSetting::ComPort, 0, "com1"},
-                      SerialCase{SerialSetting::ComPort, 3, "COM3"},
-                      SerialCase{SerialSetting::Baud, 8, "9600 "},
-                      SerialCase{SerialSetting::Baud, 255, "14400"},
-                      SerialCase{SerialSetting::DataBits, 0, "6"},
-                      SerialCase{SerialSetting::DataBits, 3, "1"},
-                      SerialCase{SerialSetting::Parity, 0, "none"},
-                      SerialCase{SerialSetting::Parity, 4, "Mark"},
-                      SerialCase{SerialSetting::StopBits, 0, "1.5"},
-                      SerialCase{SerialSetting::StopBits, 3, ""}));
+INSTANTIATE_TEST_SUITE_P(Refused, SerialCodeOutsideTable,
+                         ::testing::Values(SerialCase{SerialSetting::ComPort, 0, "com1"},
+                                           SerialCase{SerialSetting::ComPort, 3, "COM3"},
+                                           SerialCase{SerialSetting::Baud, 8, "9600 "},
+                                           SerialCase{SerialSetting::Baud, 255, "14400"},
+                                           SerialCase{SerialSetting::DataBits, 0, "6"},
+                                           SerialCase{SerialSetting::DataBits, 3, "1"},
+                                           SerialCase{SerialSetting::Parity, 0, "none"},
+                                           SerialCase{SerialSetting::Parity, 4, "Mark"},
+                                           SerialCase{SerialSetting::StopBits, 0, "1.5"},
+                                           SerialCase{SerialSetting::StopBits, 3, ""}));
 
 } // namespace
 } // namespace tolvar

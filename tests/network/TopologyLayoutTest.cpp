@@ -7,7 +7,9 @@ namespace {
 
 constexpr TwipLine kHidden{};
 
-TwipLine line(int x1, int y1, int x2, int y2) { return {true, x1, y1, x2, y2}; }
+TwipLine line(int x1, int y1, int x2, int y2) {
+    return {true, x1, y1, x2, y2};
+}
 
 DeviceButtonPlace button(int left, int top, const char *caption) {
     return {{true, left, top, 700, 900}, QString::fromLatin1(caption)};
@@ -19,6 +21,7 @@ TEST(TopologyLayout, OneDeviceHasOneStubAndNoJoiningLine) {
     expected.vertical[0] = line(4200, 960, 4200, 2200);
     expected.buttons[0] = button(4600, 1750, " 1");
     expected.windowWidth = 5800;
+    expected.pictureHeight = 2800;
     EXPECT_EQ(topologyLayout(1), expected);
 }
 
@@ -46,11 +49,11 @@ TEST(TopologyLayout, SixthDeviceOpensTheSecondColumn) {
 
 TEST(TopologyLayout, TenDevicesFillTwoColumns) {
     const TopologyLayout layout = topologyLayout(10);
-    const DeviceButtonPlace expected[] = {
-        button(4600, 1750, " 1"), button(4600, 2950, " 2"), button(4600, 4150, " 3"),
-        button(4600, 5350, " 4"), button(4600, 6550, " 5"), button(6600, 1750, " 6"),
-        button(6600, 2950, " 7"), button(6600, 4150, " 8"), button(6600, 5350, " 9"),
-        button(6600, 6550, " 10")};
+    const DeviceButtonPlace expected[] = {button(4600, 1750, " 1"), button(4600, 2950, " 2"),
+                                          button(4600, 4150, " 3"), button(4600, 5350, " 4"),
+                                          button(4600, 6550, " 5"), button(6600, 1750, " 6"),
+                                          button(6600, 2950, " 7"), button(6600, 4150, " 8"),
+                                          button(6600, 5350, " 9"), button(6600, 6550, " 10")};
     for (std::size_t i = 0; i < 10; ++i)
         EXPECT_EQ(layout.buttons[i], expected[i]) << i;
     EXPECT_EQ(layout.horizontal[9], line(6200, 7000, 6600, 7000));
@@ -65,7 +68,12 @@ struct WidthCase {
     int visible;
     int joiningLines;
     int width;
+    int height;
 };
+
+void PrintTo(const WidthCase &c, std::ostream *os) {
+    *os << c.devices << " devices";
+}
 
 class TopologyWidth : public ::testing::TestWithParam<WidthCase> {};
 
@@ -84,14 +92,16 @@ TEST_P(TopologyWidth, ShowsOneTreeBranchPerDevice) {
         joining += join.visible ? 1 : 0;
     EXPECT_EQ(joining, c.joiningLines);
     EXPECT_EQ(layout.windowWidth, c.width);
+    EXPECT_EQ(layout.pictureHeight, c.height);
 }
 
-INSTANTIATE_TEST_SUITE_P(Amounts, TopologyWidth,
-                         ::testing::Values(WidthCase{1, 1, 0, 5800}, WidthCase{3, 3, 0, 5800},
-                                           WidthCase{5, 5, 0, 5800}, WidthCase{6, 6, 1, 7800},
-                                           WidthCase{9, 9, 1, 7800}, WidthCase{10, 10, 1, 7800},
-                                           WidthCase{0, 0, 0, 5800},
-                                           WidthCase{12, 10, 1, 7800}));
+// The picture reaches 150 twips below the lowest button (or the gateway).
+INSTANTIATE_TEST_SUITE_P(
+    Amounts, TopologyWidth,
+    ::testing::Values(WidthCase{1, 1, 0, 5800, 2800}, WidthCase{3, 3, 0, 5800, 5200},
+                      WidthCase{5, 5, 0, 5800, 7600}, WidthCase{6, 6, 1, 7800, 7600},
+                      WidthCase{9, 9, 1, 7800, 7600}, WidthCase{10, 10, 1, 7800, 7600},
+                      WidthCase{0, 0, 0, 5800, 1605}, WidthCase{12, 10, 1, 7800, 7600}));
 
 TEST(TwipsToPixels, FifteenTwipsMakeOnePixelRoundedToNearest) {
     EXPECT_EQ(twipsToPixels(0), 0);
