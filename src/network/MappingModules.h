@@ -46,7 +46,6 @@ public:
     CANopenDeviceSetting &deviceSettings();
     // The picture's geometry in use, in twips.
     const TopologyLayout &topology() const;
-    GatewayConfig &config() { return m_config; }
 
     QGroupBox *CANopenParam = nullptr;
     QComboBox *baudrateCombo = nullptr;

@@ -130,12 +130,6 @@ void TopologyView::createDeviceElements() {
     }
 }
 
-QPushButton *TopologyView::commButt(int index) const {
-    if (index < 0 || index > kDeviceLines)
-        return nullptr;
-    return m_commButt[static_cast<std::size_t>(index)];
-}
-
 void TopologyView::hideDeviceElements() {
     for (int i = 0; i < kDeviceLines; ++i) {
         const auto at = static_cast<std::size_t>(i);

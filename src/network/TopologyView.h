@@ -8,7 +8,6 @@
 
 class QComboBox;
 class QLabel;
-class QPushButton;
 
 namespace tolvar {
 
@@ -31,8 +30,6 @@ public:
     void redraw(int deviceCount);
 
     const TopologyLayout &layout() const { return m_layout; }
-    // Element 0 is the gateway, 1..10 the devices.
-    QPushButton *commButt(int index) const;
     QComboBox *devicesNumCombo() const { return m_devicesNumCombo; }
     QLabel *amountLabel() const { return m_amountLabel; }
 

@@ -73,10 +73,7 @@ TEST_P(MalformedReplyCase, IsSettledWhenItSaysSo) {
 }
 
 std::string caseName(const ::testing::TestParamInfo<MalformedReply> &info) {
-    std::string name;
-    for (QChar c : info.param.name)
-        name += c.isLetterOrNumber() ? char(c.toLatin1()) : '_';
-    return name;
+    return malformedCaseName(info.param);
 }
 
 INSTANTIATE_TEST_SUITE_P(Corpus, MalformedReplyCase, ::testing::ValuesIn(malformedReplies()),

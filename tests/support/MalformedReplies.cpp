@@ -174,4 +174,11 @@ std::vector<MalformedReply> malformedReplies() {
     return cases;
 }
 
+std::string malformedCaseName(const MalformedReply &reply) {
+    std::string name;
+    for (QChar c : reply.name)
+        name += c.isLetterOrNumber() ? char(c.toLatin1()) : '_';
+    return name;
+}
+
 } // namespace tolvar

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <string>
 #include <vector>
 
 namespace tolvar {
@@ -37,5 +38,8 @@ inline const EthernetReply kMalformedBaselineEthernet{
 QByteArray malformedBaselineStream();
 
 std::vector<MalformedReply> malformedReplies();
+
+// The case's name as a test name: letters and digits, the rest as underscores.
+std::string malformedCaseName(const MalformedReply &reply);
 
 } // namespace tolvar

@@ -1,0 +1,164 @@
+#include "link/ConnectSet.h"
+#include "link/InitialScreen.h"
+#include "link/ReplyEncoder.h"
+#include "network/MappingModules.h"
+
+#include "GatewaySimServer.h"
+#include "SimConfig.h"
+#include "support/MalformedReplies.h"
+#include "support/ReplyFixtures.h"
+#include "support/ScriptedPeer.h"
+#include "support/WindowSnapshot.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace tolvar {
+namespace {
+
+SimConfig exampleConfig(const char *name) {
+    auto loaded = loadSimConfigFile(QStringLiteral(TOLVAR_EXAMPLES_DIR "/") + QLatin1String(name));
+    if (const auto *problem = std::get_if<QString>(&loaded))
+        ADD_FAILURE() << problem->toStdString();
+    return std::get<SimConfig>(loaded);
+}
+
+// What the three replies of a configuration make of a fresh model, taken by the logic alone.
+fixtures::ReadBackHarness expectedReadBack(const SimConfig &config) {
+    fixtures::ReadBackHarness harness;
+    harness.feed(encodeReply(ethernetReplyOf(config)) + encodeReply(generalReplyOf(config)) +
+                 encodeReply(tableReplyOf(config)));
+    return harness;
+}
+
+// The product's windows, connected to a loopback peer on `port`.
+class Windows {
+public:
+    explicit Windows(quint16 port) : main(config, port) {
+        main.show();
+        QObject::connect(&main.link(), &GatewayLink::replyReceived, [this] { ++replies; });
+    }
+
+    void connect(bool readStoredConfiguration) {
+        QTest::mouseClick(main.ConnectButt, Qt::LeftButton);
+        ConnectSet &window = *main.connectSet();
+        window.IPText->setText(QStringLiteral("127.0.0.1"));
+        window.EmptyVlaueCheck->setChecked(!readStoredConfiguration);
+        QTest::mouseClick(window.StartConnButt, Qt::LeftButton);
+        ASSERT_TRUE(main.link().isConnected());
+    }
+
+    void disconnect() { QTest::mouseClick(main.DisconnectButt, Qt::LeftButton); }
+
+    bool waitForReplies(int count) {
+        return pumpUntil([this, count] { return replies >= count; }, 5000);
+    }
+
+    MappingModules &network() { return main.mappingModules(); }
+    QString statusLine() { return main.statusBar()->currentMessage(); }
+
+    GatewayConfig config;
+    InitialScreen main;
+    int replies = 0;
+};
+
+class ReadBackFromSimulator : public ::testing::TestWithParam<int> {};
+
+TEST_P(ReadBackFromSimulator, FillsEveryControlAndTheModelWhateverThePieces) {
+    const SimConfig stored = exampleConfig("multi.json");
+    GatewaySimServer sim;
+    ASSERT_TRUE(sim.listen(0));
+    sim.setConfig(stored);
+    sim.setChunking(GetParam(), 0);
+
+    Windows windows(sim.serverPort());
+    windows.connect(true);
+    ASSERT_TRUE(windows.waitForReplies(3));
+
+    fixtures::ReadBackHarness expected = expectedReadBack(stored);
+    expected.counters.flag = 2; // the first blocks after start have passed
+    EXPECT_TRUE(windows.config == expected.config);
+    EXPECT_EQ(windows.main.counters, expected.counters);
+    EXPECT_TRUE(windows.statusLine().isEmpty()) << windows.statusLine().toStdString();
+
+    MappingModules &network = windows.network();
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(network.IPText[i]->text(), QString::number(stored.ethernet.ip[i]));
+        EXPECT_EQ(network.MaskText[i]->text(), QString::number(stored.ethernet.mask[i]));
+        EXPECT_EQ(network.GatewayText[i]->text(), QString::number(stored.ethernet.gateway[i]));
+    }
+    EXPECT_EQ(network.DevicesNumCombo->currentText(), QString::number(stored.devices.size()));
+    EXPECT_EQ(network.KestoCombo->currentText(), QString::number(stored.serialId));
+    EXPECT_EQ(network.CANopenBaudRate, stored.canBitRateCode);
+    EXPECT_EQ(network.SyncCombo->currentText(), QString::number(stored.sync));
+    EXPECT_EQ(network.SYCNTimeText->text(), QString::number(stored.syncTime));
+
+    // Delivered whole or in pieces, the windows end up the same.
+    static WindowSnapshot first;
+    const WindowSnapshot shown = snapshotOf(network);
+    if (first.isEmpty())
+        first = shown;
+    EXPECT_EQ(shown, first);
+}
+
+INSTANTIATE_TEST_SUITE_P(PieceSizes, ReadBackFromSimulator, ::testing::Values(0, 1, 7, 1460));
+
+TEST(ReadBack, SecondConnectNumbersTheTagsFromOneAgain) {
+    GatewaySimServer sim;
+    ASSERT_TRUE(sim.listen(0));
+    sim.setConfig(exampleConfig("multi.json"));
+    Windows windows(sim.serverPort());
+    windows.connect(true);
+    ASSERT_TRUE(windows.waitForReplies(3));
+    const GatewayConfig first = windows.config;
+
+    windows.disconnect();
+    windows.connect(true);
+    ASSERT_TRUE(windows.waitForReplies(6));
+    EXPECT_TRUE(windows.config == first);
+    EXPECT_EQ(windows.config.TxPDOTable.cell(1, 1, kFirstPdoByteColumn).section(u' ', 0, 0),
+              first.TxPDOTable.cell(1, 1, kFirstPdoByteColumn).section(u' ', 0, 0));
+}
+
+// Each malformed block, sent after a good read-back, changes nothing and is reported.
+class MalformedReplyThroughWindows : public ::testing::TestWithParam<MalformedReply> {};
+
+TEST_P(MalformedReplyThroughWindows, LeavesModelAndControlsAsTheyWereAndIsReported) {
+    ScriptedPeer peer;
+    Windows windows(peer.port());
+    windows.main.link().setStaleReplyMs(200);
+    windows.connect(false);
+    ASSERT_TRUE(pumpUntil([&peer] { return peer.hasClient(); }));
+    peer.send(malformedBaselineStream());
+    ASSERT_TRUE(windows.waitForReplies(3));
+    ASSERT_TRUE(windows.statusLine().isEmpty()) << windows.statusLine().toStdString();
+
+    const GatewayConfig model = windows.config;
+    const ReadBackCounters counters = windows.main.counters;
+    const WindowSnapshot controls = snapshotOf(windows.network());
+
+    peer.send(GetParam().bytes);
+    EXPECT_TRUE(pumpUntil([&windows] { return !windows.statusLine().isEmpty(); }, 2000));
+    pumpUntil([] { return false; }, GetParam().needsTimeout ? 50 : 300);
+
+    EXPECT_TRUE(windows.config == model);
+    EXPECT_EQ(windows.main.counters, counters);
+    EXPECT_EQ(snapshotOf(windows.network()), controls);
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, MalformedReplyThroughWindows,
+                         ::testing::ValuesIn(malformedReplies()),
+                         [](const ::testing::TestParamInfo<MalformedReply> &param) {
+                             return malformedCaseName(param.param);
+                         });
+
+} // namespace
+} // namespace tolvar
