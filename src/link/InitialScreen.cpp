@@ -92,7 +92,7 @@ void InitialScreen::closeEvent(QCloseEvent *event) {
     if (m_connectSet)
         m_connectSet->hide();
     if (m_mapping)
-        m_mapping->hide();
+        m_mapping->unloadWithDeviceSettings();
     m_link->close();
     event->accept();
     QApplication::quit();

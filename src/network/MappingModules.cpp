@@ -96,6 +96,12 @@ CANopenDeviceSetting &MappingModules::deviceSettings() {
     return *m_deviceSettings;
 }
 
+void MappingModules::unloadWithDeviceSettings() {
+    if (m_deviceSettings)
+        m_deviceSettings->hide();
+    hide();
+}
+
 const TopologyLayout &MappingModules::topology() const {
     return m_picture->layout();
 }

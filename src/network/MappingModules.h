@@ -44,6 +44,8 @@ public:
     int deviceAmount() const;
     // The device settings window, loaded on first use.
     CANopenDeviceSetting &deviceSettings();
+    // The program ends: the device settings window goes first, then this one.
+    void unloadWithDeviceSettings();
     // The picture's geometry in use, in twips.
     const TopologyLayout &topology() const;
 
