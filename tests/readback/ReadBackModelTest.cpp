@@ -1,6 +1,6 @@
 #include "link/ReadBackModel.h"
-#include "link/ReplyParser.h"
-#include "model/Tags.h"
+#include "link/ReplyEncoder.h"
+#include "network/DeviceList.h"
 #include "support/ReplyFixtures.h"
 
 #include <gtest/gtest.h>
@@ -8,303 +8,118 @@
 namespace tolvar {
 namespace {
 
-using fixtures::chooseDeviceCount;
 using fixtures::hexBytes;
 
-// Parses a table reply from its device blocks, as the gateway sends it.
-TableReply tableReply(const char *deviceBlocks, int devices) {
-    const ParseOutcome parsed =
-        parseReply(hexBytes("010200000006197504014800") + hexBytes(deviceBlocks), devices);
-    EXPECT_EQ(parsed.status, ParseOutcome::Status::Complete) << parsed.problem.toStdString();
-    return std::get<TableReply>(parsed.reply);
+// Every filled row of one device's four tables, its cells joined by '|'.
+QStringList shownRows(const GatewayConfig &config, int device) {
+    QStringList rows;
+    const auto add = [&](const char *name, const CellTable &table, qint16 count) {
+        for (int row = 1; row <= count; ++row) {
+            QStringList cells;
+            for (int column = 1; column < table.columnCount(); ++column)
+                cells << table.cell(device, row, column);
+            rows << QLatin1String(name) + cells.join(u'|');
+        }
+    };
+    const auto d = std::size_t(device);
+    add("Tx: ", config.TxPDOTable, config.TxPDO_rows[d]);
+    add("Rx: ", config.RxPDOTable, config.RxPDO_rows[d]);
+    add("Read: ", config.ReadSDOTable, config.ReadSDO_rows[d]);
+    add("Write: ", config.WriteSDOTable, config.WriteSDO_rows[d]);
+    return rows;
 }
 
-class TableReadBack : public ::testing::Test {
-protected:
-    void read(const char *deviceBlocks, int devices) {
-        chooseDeviceCount(config, devices);
-        counters.resetNumbers();
-        const TableReply reply = tableReply(deviceBlocks, devices);
-        ASSERT_FALSE(checkTableReply(config, reply).has_value());
-        applyTableReply(config, counters, reply);
-    }
-    QString tx(int device, int row, int column) const {
-        return config.TxPDOTable.cell(device, row, column);
-    }
-    QString rx(int device, int row, int column) const {
-        return config.RxPDOTable.cell(device, row, column);
-    }
+using Totals = std::array<qint16, kItemKinds>; // DO, DI, AI, AO, SDO DO, SDO DI, SDO AI, SDO AO
 
+Totals totalsOf(const GatewayConfig &config) {
+    Totals totals{};
+    for (int kind = 0; kind < kItemKinds; ++kind)
+        totals[std::size_t(kind)] = config.total(ItemKind(kind));
+    return totals;
+}
+
+// A general reply for one device and a table reply for it, as the gateway answers; `kept` is
+// written into Byte2 of the first TxPDO row in between.
+fixtures::ReadBackHarness readBackOf(const DeviceTables &device, const QString &kept = {}) {
+    fixtures::ReadBackHarness harness;
+    harness.feed(encodeReply(fixtures::generalListing(1)));
+    harness.config.TxPDOTable.cell(1, 1, kFirstPdoByteColumn + 2) = kept;
+    harness.feed(encodeReply(TableReply{{device}}));
+    EXPECT_TRUE(harness.refusals.isEmpty());
+    return harness;
+}
+
+TEST(TableReadBack, OneDeviceWithTwoDigitalInputs) {
+    const auto harness = readBackOf({1, {PdoEntry{0x181, 0, 2, hexBytes("0101")}}, {}, {}, {}});
+    EXPECT_EQ(harness.config.NodeID[0], 1);
+    EXPECT_EQ(shownRows(harness.config, 1), QStringList{"Tx: &H181|0|2|P_DI 1|P_DI 2||||||"});
+    EXPECT_EQ(totalsOf(harness.config), (Totals{0, 2, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(harness.counters.DI_number, 2);
+}
+
+// Words take two cells with one number; codes of the other direction leave PDO cells as they
+// were and count as digital in SDO tables.
+TEST(TableReadBack, EveryTypeCodeInEveryTable) {
+    const auto harness =
+        readBackOf({1,
+                    {PdoEntry{0x1AB, 1, 5, hexBytes("02ff000301")}},
+                    {PdoEntry{0x201, 0x80, 5, hexBytes("0003770102")}, PdoEntry{0x20A, 0, 0, {}}},
+                    {SdoEntry{0x6000, 1, 2, true}, SdoEntry{0x6000, 2, 1, false},
+                     SdoEntry{0x6001, 0x1F, 3, false}},
+                    {SdoEntry{0xA001, 0x10, 3, true}, SdoEntry{0x6200, 0, 2, false},
+                     SdoEntry{0xFFFF, 0, 0, false}}},
+                   "kept");
+    EXPECT_EQ(shownRows(harness.config, 1),
+              (QStringList{"Tx: &H1AB|1|5|P_AIL 1|P_AIH 1|kept||P_DI 1|||",
+                           "Rx: Yes|&H201|5|P_DO 1|P_AOL 1|P_AOH 1|||||", "Rx: No|&H20A|0||||||||",
+                           "Read: &H6000|&H01|S_AIL 1|S_AIH 1", "Read: &H6000|&H02|S_DI 1|",
+                           "Read: &H6001|&H01F|S_DI 2|", "Write: &HA001|&H010|S_AOL 1|S_AOH 1",
+                           "Write: &H6200|&H00|S_DO 1|", "Write: &HFFFF|&H00|S_DO 2|"}));
+    EXPECT_EQ(totalsOf(harness.config), (Totals{1, 1, 1, 1, 2, 2, 1, 1}));
+}
+
+TEST(TableReadBack, NumbersContinueOverDevicesInListOrder) {
     GatewayConfig config;
     ReadBackCounters counters;
-};
-
-TEST_F(TableReadBack, OneDeviceWithTwoDigitalInputs) {
-    read("0101810100020101000000", 1);
-    EXPECT_EQ(config.NodeID[0], 1);
-    EXPECT_EQ(config.TxPDO_rows[1], 1);
-    EXPECT_EQ(tx(1, 1, 1), "&H181");
-    EXPECT_EQ(tx(1, 1, 2), "0");
-    EXPECT_EQ(tx(1, 1, 3), "2");
-    EXPECT_EQ(tx(1, 1, 4), "P_DI 1");
-    EXPECT_EQ(tx(1, 1, 5), "P_DI 2");
-    EXPECT_EQ(tx(1, 1, 6), "");
-    EXPECT_EQ(config.DI_total, 2);
-    EXPECT_EQ(counters.DI_number, 2);
-    EXPECT_EQ(config.RxPDO_rows[1], 0);
-    EXPECT_EQ(config.ReadSDO_rows[1], 0);
-    EXPECT_EQ(config.WriteSDO_rows[1], 0);
-}
-
-TEST_F(TableReadBack, TxPdoWordTakesTwoBytesWithOneNumber) {
-    read("01"
-         "01"
-         "81010002"
-         "02ff"
-         "000000",
-         1);
-    EXPECT_EQ(tx(1, 1, 4), "P_AIL 1");
-    EXPECT_EQ(tx(1, 1, 5), "P_AIH 1");
-    EXPECT_EQ(config.AI_total, 1);
-    EXPECT_EQ(config.DI_total, 0);
-}
-
-TEST_F(TableReadBack, RxPdoByteThenWord) {
-    read("01"
-         "00"
-         "01"
-         "01020103"
-         "000377"
-         "0000",
-         1);
-    EXPECT_EQ(rx(1, 1, 1), "Yes");
-    EXPECT_EQ(rx(1, 1, 2), "&H201");
-    EXPECT_EQ(rx(1, 1, 3), "3");
-    EXPECT_EQ(rx(1, 1, 4), "P_DO 1");
-    EXPECT_EQ(rx(1, 1, 5), "P_AOL 1");
-    EXPECT_EQ(rx(1, 1, 6), "P_AOH 1");
-    EXPECT_EQ(config.DO_total, 1);
-    EXPECT_EQ(config.AO_total, 1);
-}
-
-TEST_F(TableReadBack, CycleByteZeroReadsNo) {
-    read("01"
-         "00"
-         "01"
-         "0a020000"
-         "0000",
-         1);
-    EXPECT_EQ(rx(1, 1, 1), "No");
-    EXPECT_EQ(rx(1, 1, 2), "&H20A");
-}
-
-TEST_F(TableReadBack, ReadSdoWordAndByte) {
-    read("01"
-         "00"
-         "00"
-         "02"
-         "0060010299"
-         "00600201"
-         "00",
-         1);
-    const CellTable &table = config.ReadSDOTable;
-    EXPECT_EQ(config.ReadSDO_rows[1], 2);
-    EXPECT_EQ(table.cell(1, 1, 1), "&H6000");
-    EXPECT_EQ(table.cell(1, 1, 2), "&H01");
-    EXPECT_EQ(table.cell(1, 1, 3), "S_AIL 1");
-    EXPECT_EQ(table.cell(1, 1, 4), "S_AIH 1");
-    EXPECT_EQ(table.cell(1, 2, 2), "&H02");
-    EXPECT_EQ(table.cell(1, 2, 3), "S_DI 1");
-    EXPECT_EQ(table.cell(1, 2, 4), "");
-    EXPECT_EQ(config.SDO_AI_total, 1);
-    EXPECT_EQ(config.SDO_DI_total, 1);
-}
-
-TEST_F(TableReadBack, WriteSdoWordAndOtherCodesAsBytes) {
-    read("01"
-         "00"
-         "00"
-         "00"
-         "03"
-         "01a0100303"
-         "00620002"
-         "ffff1000",
-         1);
-    const CellTable &table = config.WriteSDOTable;
-    EXPECT_EQ(config.WriteSDO_rows[1], 3);
-    EXPECT_EQ(table.cell(1, 1, 1), "&HA001");
-    EXPECT_EQ(table.cell(1, 1, 2), "&H010");
-    EXPECT_EQ(table.cell(1, 1, 3), "S_AOL 1");
-    EXPECT_EQ(table.cell(1, 1, 4), "S_AOH 1");
-    EXPECT_EQ(table.cell(1, 2, 2), "&H00");
-    EXPECT_EQ(table.cell(1, 2, 3), "S_DO 1");
-    EXPECT_EQ(table.cell(1, 3, 1), "&HFFFF");
-    EXPECT_EQ(table.cell(1, 3, 3), "S_DO 2");
-    EXPECT_EQ(config.SDO_AO_total, 1);
-    EXPECT_EQ(config.SDO_DO_total, 2);
-}
-
-TEST_F(TableReadBack, CodesOfTheOtherDirectionLeaveTheirCellsAlone) {
-    chooseDeviceCount(config, 1);
-    config.TxPDOTable.cell(1, 1, 4) = "kept";
-    config.RxPDOTable.cell(1, 1, 5) = "kept too";
-    const TableReply reply = tableReply("01"
-                                        "01"
-                                        "8101000200"
-                                        "01"
-                                        "01"
-                                        "01020002"
-                                        "0102"
-                                        "0000",
-                                        1);
-    applyTableReply(config, counters, reply);
-    EXPECT_EQ(tx(1, 1, 4), "kept");
-    EXPECT_EQ(tx(1, 1, 5), "P_DI 1");
-    EXPECT_EQ(rx(1, 1, 4), "");
-    EXPECT_EQ(rx(1, 1, 5), "kept too");
-    EXPECT_EQ(config.DI_total, 1);
-    EXPECT_EQ(config.DO_total, 0);
-}
-
-TEST_F(TableReadBack, NumbersContinueOverDevicesInListOrder) {
-    // Device 1: two DI bytes and a read word; device 2: one DI byte, one word, one read word.
-    read("01"
-         "01"
-         "81010002"
-         "0101"
-         "00"
-         "01"
-         "0060010202"
-         "00"
-         "02"
-         "01"
-         "82010003"
-         "010202"
-         "00"
-         "01"
-         "0160010202"
-         "00",
-         2);
-    EXPECT_EQ(tx(2, 1, 4), "P_DI 3");
-    EXPECT_EQ(tx(2, 1, 5), "P_AIL 1");
-    EXPECT_EQ(tx(2, 1, 6), "P_AIH 1");
-    EXPECT_EQ(config.ReadSDOTable.cell(2, 1, 3), "S_AIL 2");
-    EXPECT_EQ(config.DI_total, 3);
-    EXPECT_EQ(config.SDO_AI_total, 2);
-}
-
-TEST_F(TableReadBack, DeviceOrderDecidesWhereEachBlockGoes) {
-    chooseDeviceCount(config, 2);
+    changeDeviceAmount(config, 2);
     config.DeviceOrder[0] = 2;
     config.DeviceOrder[1] = 1;
-    const TableReply reply = tableReply("21"
-                                        "01"
-                                        "81010001"
-                                        "01"
-                                        "000000"
-                                        "22"
-                                        "01"
-                                        "82010001"
-                                        "01"
-                                        "000000",
-                                        2);
+    const TableReply reply{{{0x21, {PdoEntry{0x181, 0, 2, hexBytes("0101")}}, {}, {}, {}},
+                            {0x22, {PdoEntry{0x182, 0, 3, hexBytes("010202")}}, {}, {}, {}}}};
     applyTableReply(config, counters, reply);
+    EXPECT_EQ(shownRows(config, 2), QStringList{"Tx: &H181|0|2|P_DI 1|P_DI 2||||||"});
+    EXPECT_EQ(shownRows(config, 1), QStringList{"Tx: &H182|0|3|P_DI 3|P_AIL 1|P_AIH 1|||||"});
     EXPECT_EQ(config.NodeID[0], 0x21);
     EXPECT_EQ(config.NodeID[1], 0x22);
-    EXPECT_EQ(tx(2, 1, 1), "&H181");
-    EXPECT_EQ(tx(2, 1, 4), "P_DI 1");
-    EXPECT_EQ(tx(1, 1, 1), "&H182");
-    EXPECT_EQ(tx(1, 1, 4), "P_DI 2");
 }
 
-TEST_F(TableReadBack, ASecondReadBackNumbersFromOneAgain) {
-    read("0101810100020101000000", 1);
-    read("0101810100020101000000", 1);
-    EXPECT_EQ(tx(1, 1, 4), "P_DI 1");
-    EXPECT_EQ(config.DI_total, 2);
-}
-
-TEST_F(TableReadBack, TagsMatchTheSharedTagForm) {
-    read("01"
-         "01"
-         "81010008"
-         "0101010101010101"
-         "000000",
-         1);
-    for (int m = 0; m < kPdoDataBytes; ++m)
-        EXPECT_EQ(tx(1, 1, kFirstPdoByteColumn + m), makeTag(u"P_DI", m + 1));
-}
-
-TEST(TableReplyCheck, RefusesAPositionWithoutDevice) {
+// Node ID and item counts go to the list position, guard time and row counts to the device.
+TEST(GeneralReadBack, RecordsBySlotOrDeviceAndSerialInOrder) {
     GatewayConfig config;
-    chooseDeviceCount(config, 1);
-    const auto problem = checkTableReply(config, TableReply{{DeviceTables{}, DeviceTables{}}});
-    ASSERT_TRUE(problem.has_value());
-    EXPECT_EQ(*problem, "Refused a table reply: it holds 2 devices, but place 2 of the device "
-                        "list has no device.");
-    chooseDeviceCount(config, 2);
-    EXPECT_FALSE(checkTableReply(config, TableReply{{DeviceTables{}, DeviceTables{}}}));
-}
-
-// ---- General reply records and serial bytes.
-
-GeneralReply generalWith(std::vector<DeviceRecord> records) {
-    GeneralReply general;
-    general.deviceCount = quint8(records.size());
-    general.devices = std::move(records);
-    return general;
-}
-
-const DeviceRecord kFirst{7, 300, {1, 2, 3, 4, 5, 6, 300, 8}, 9, 10, 11, 12};
-const DeviceRecord kSecond{8, 65535, {11, 12, 13, 14, 15, 16, 17, 18}, 200, 199, 30, 29};
-
-TEST(DeviceRecords, FieldsGoToPositionOrDeviceNumber) {
-    GatewayConfig config;
-    chooseDeviceCount(config, 2);
+    changeDeviceAmount(config, 2);
     config.DeviceOrder[0] = 2;
     config.DeviceOrder[1] = 1;
-    storeDeviceRecords(config, generalWith({kFirst, kSecond}));
-
-    EXPECT_EQ(config.NodeID[0], 7);
-    EXPECT_EQ(config.NodeID[1], 8);
-    EXPECT_EQ(config.GuardTime[2], "300");
-    EXPECT_EQ(config.GuardTime[1], "65535");
-    const std::array<ItemKind, 8> order{ItemKind::DO,     ItemKind::DI,     ItemKind::AI,
-                                        ItemKind::AO,     ItemKind::SDO_DO, ItemKind::SDO_DI,
-                                        ItemKind::SDO_AI, ItemKind::SDO_AO};
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        EXPECT_EQ(config.counts(order[i])[0], kFirst.counts[i]) << i;
-        EXPECT_EQ(config.counts(order[i])[1], kSecond.counts[i]) << i;
-    }
-    EXPECT_EQ(config.SDO_AI_count[0], 300);
-    EXPECT_EQ(config.TxPDO_rows[2], 9);
-    EXPECT_EQ(config.RxPDO_rows[2], 10);
-    EXPECT_EQ(config.ReadSDO_rows[2], 11);
-    EXPECT_EQ(config.WriteSDO_rows[2], 12);
-    EXPECT_EQ(config.TxPDO_rows[1], 200);
-    EXPECT_EQ(config.WriteSDO_rows[1], 29);
-}
-
-TEST(DeviceRecords, RecordOfAPositionWithoutDeviceIsSkipped) {
-    GatewayConfig config;
-    chooseDeviceCount(config, 1);
-    const GatewayConfig before = config;
-    GatewayConfig expected = config;
-    storeDeviceRecords(expected, generalWith({kFirst}));
-    storeDeviceRecords(config, generalWith({kFirst, kSecond}));
-    EXPECT_EQ(config, expected);
-    EXPECT_NE(config, before);
-}
-
-TEST(SerialSettings, SixBytesInOrder) {
-    GatewayConfig config;
+    GeneralReply general;
+    general.devices = {{7, 300, {1, 2, 3, 4, 5, 6, 300, 8}, 9, 10, 11, 12},
+                       {8, 65535, {11, 12, 13, 14, 15, 16, 17, 18}, 200, 199, 30, 29}};
+    storeDeviceRecords(config, general);
     storeSerialSettings(config, SerialSettings{2, 7, 1, 0, 2, 1});
-    EXPECT_EQ(config.ComPortCode, 2);
-    EXPECT_EQ(config.BaudRateCode, 7);
-    EXPECT_EQ(config.DataBitsCode, 1);
-    EXPECT_EQ(config.ParityCode, 0);
-    EXPECT_EQ(config.StopBitsCode, 2);
-    EXPECT_EQ(config.ListenMode, 1);
+
+    for (std::size_t k = 0; k < 2; ++k) {
+        const DeviceRecord &record = general.devices[k];
+        const auto d = std::size_t(config.DeviceOrder[k]);
+        EXPECT_EQ(config.NodeID[k], record.nodeId);
+        EXPECT_EQ(config.GuardTime[d], QString::number(record.guardTime));
+        for (int kind = 0; kind < kItemKinds; ++kind)
+            EXPECT_EQ(config.counts(ItemKind(kind))[k], record.counts[std::size_t(kind)]);
+        EXPECT_EQ((std::array{config.TxPDO_rows[d], config.RxPDO_rows[d], config.ReadSDO_rows[d],
+                              config.WriteSDO_rows[d]}),
+                  (std::array<qint16, 4>{record.txPdoRows, record.rxPdoRows, record.readSdoRows,
+                                         record.writeSdoRows}));
+    }
+    EXPECT_EQ((std::array{config.ComPortCode, config.BaudRateCode, config.DataBitsCode,
+                          config.ParityCode, config.StopBitsCode, config.ListenMode}),
+              (std::array<quint8, 6>{2, 7, 1, 0, 2, 1}));
 }
 
 } // namespace

@@ -1,28 +1,24 @@
 #include "support/MalformedReplies.h"
 
 #include "link/ReplyEncoder.h"
+#include "support/ReplyFixtures.h"
 
 namespace tolvar {
 
 namespace {
 
-QByteArray hex(const char *text) {
-    return QByteArray::fromHex(text);
-}
+using fixtures::hexBytes;
 
 GeneralReply baselineGeneral() {
-    GeneralReply general;
-    general.deviceCount = kMalformedDeviceCount;
-    general.serialId = 1;
-    general.canBitRateCode = 3;
-    general.sync = 10;
-    general.syncTime = 100;
-    general.devices = {
-        DeviceRecord{1, 1000, {1, 3, 1, 1, 1, 1, 1, 0}, 2, 1, 2, 2},
-        DeviceRecord{5, 500, {1, 6, 1, 0, 0, 1, 0, 0}, 1, 1, 1, 0},
-    };
-    general.serial = {1, 3, 2, 1, 1, 0};
-    return general;
+    return GeneralReply{kMalformedDeviceCount,
+                        1,
+                        3,
+                        10,
+                        0,
+                        100,
+                        {DeviceRecord{1, 1000, {1, 3, 1, 1, 1, 1, 1, 0}, 2, 1, 2, 2},
+                         DeviceRecord{5, 500, {1, 6, 1, 0, 0, 1, 0, 0}, 1, 1, 1, 0}},
+                        {1, 3, 2, 1, 1, 0}};
 }
 
 // Layout of the table reply (offsets from the start of the block):
@@ -31,132 +27,130 @@ GeneralReply baselineGeneral() {
 //   46..50 (word) and 51..54; 55 device 2 node ID, 56 TxPDO count, 57..68 TxPDO entry,
 //   69 RxPDO count, 70..74 RxPDO entry, 75 Read SDO count, 76..79, 80 Write SDO count.
 TableReply baselineTables() {
-    DeviceTables first;
-    first.nodeId = 1;
-    first.txPdo = {PdoEntry{0x181, 0, 3, hex("010202")}, PdoEntry{0x182, 1, 2, hex("0101")}};
-    first.rxPdo = {PdoEntry{0x201, 1, 3, hex("000303")}};
-    first.readSdo = {SdoEntry{0x6000, 1, 2, true}, SdoEntry{0x6001, 2, 1, false}};
-    first.writeSdo = {SdoEntry{0x6200, 1, 3, true}, SdoEntry{0x6201, 1, 0, false}};
-    DeviceTables second;
-    second.nodeId = 5;
-    second.txPdo = {PdoEntry{0x185, 0, 8, hex("0101020201010101")}};
-    second.rxPdo = {PdoEntry{0x205, 0, 1, hex("00")}};
-    second.readSdo = {SdoEntry{0x2000, 1, 1, false}};
+    const DeviceTables first{
+        1,
+        {PdoEntry{0x181, 0, 3, hexBytes("010202")}, PdoEntry{0x182, 1, 2, hexBytes("0101")}},
+        {PdoEntry{0x201, 1, 3, hexBytes("000303")}},
+        {SdoEntry{0x6000, 1, 2, true}, SdoEntry{0x6001, 2, 1, false}},
+        {SdoEntry{0x6200, 1, 3, true}, SdoEntry{0x6201, 1, 0, false}}};
+    const DeviceTables second{5,
+                              {PdoEntry{0x185, 0, 8, hexBytes("0101020201010101")}},
+                              {PdoEntry{0x205, 0, 1, hexBytes("00")}},
+                              {SdoEntry{0x2000, 1, 1, false}},
+                              {}};
     return TableReply{{first, second}};
 }
 
-QByteArray cut(const Reply &reply, int length) {
-    return encodeReply(reply).left(length);
-}
-
-GeneralReply generalListing(int devices) {
-    GeneralReply general = baselineGeneral();
-    general.deviceCount = quint8(devices);
-    general.devices.assign(std::size_t(devices), general.devices.front());
-    return general;
-}
-
-// The baseline table reply with one thing changed in one device (0 = first in the list).
-template <typename Change> QByteArray tablesWith(std::size_t position, Change change) {
+// The baseline table reply with one table of one device (0 = first in the list) replaced.
+template <typename Entry>
+QByteArray tablesWith(std::size_t position, std::vector<Entry> DeviceTables::*table,
+                      std::vector<Entry> entries) {
     TableReply tables = baselineTables();
-    change(tables.devices[position]);
+    tables.devices[position].*table = std::move(entries);
     return encodeReply(tables);
 }
 
-void addTruncations(std::vector<MalformedReply> &cases) {
+QByteArray generalListing(int devices) {
+    GeneralReply general = baselineGeneral();
+    general.deviceCount = quint8(devices);
+    general.devices.assign(std::size_t(devices), general.devices.front());
+    return encodeReply(general);
+}
+
+struct Cases {
+    void add(const char *name, QByteArray bytes, bool needsTimeout = false) {
+        list.push_back({QString::fromLatin1(name), std::move(bytes), needsTimeout});
+    }
+    // The first `length` bytes of a reply, held until the wait runs out.
+    void cut(const char *name, const Reply &reply, int length) {
+        add(name, encodeReply(reply).left(length), true);
+    }
+    std::vector<MalformedReply> list;
+};
+
+void addTruncations(Cases &cases) {
     const Reply ethernet = kMalformedBaselineEthernet;
     const Reply general = baselineGeneral();
     const Reply tables = baselineTables();
-    const auto add = [&cases](const char *name, QByteArray bytes) {
-        cases.push_back({QString::fromLatin1(name), std::move(bytes), true});
-    };
-    add("envelope cut after 3 bytes", cut(general, 3));
-    add("envelope cut inside the signature", cut(general, 8));
-    add("envelope cut before the kind", cut(tables, 10));
-    add("Ethernet reply with its envelope only", cut(ethernet, 12));
-    add("Ethernet reply cut inside the mask", cut(ethernet, 18));
-    add("Ethernet reply missing its last byte", cut(ethernet, 23));
-    add("general reply cut before the device count", cut(general, 12));
-    add("general reply cut inside its header", cut(general, 16));
-    add("general reply cut inside the first device record", cut(general, 30));
-    add("general reply cut between the device records", cut(general, 42));
-    add("general reply cut inside the second device record", cut(general, 60));
-    add("general reply cut inside the serial bytes", cut(general, 67));
-    add("general reply missing the listen mode byte", cut(general, 70));
-    add("table reply cut after the node ID", cut(tables, 13));
-    add("table reply cut inside a TxPDO COB-ID", cut(tables, 15));
-    add("table reply cut inside the TxPDO type bytes", cut(tables, 19));
-    add("table reply cut before the word's second type byte", cut(tables, 20));
-    add("table reply cut before the RxPDO count", cut(tables, 27));
-    add("table reply cut inside an RxPDO entry", cut(tables, 31));
-    add("table reply cut inside a Read SDO entry", cut(tables, 38));
-    add("table reply cut before a Read SDO word's second code", cut(tables, 40));
-    add("table reply cut inside a Write SDO entry", cut(tables, 52));
-    add("table reply cut between the devices", cut(tables, 55));
-    add("table reply cut inside the second device's TxPDO entry", cut(tables, 64));
-    add("table reply missing the last Write SDO count", cut(tables, 80));
-    add("table reply holding one device where two are shown",
-        encodeReply(TableReply{{baselineTables().devices.front()}}));
-    add("short block of 5 bytes", hex("0102000000"));
-    add("baseline Ethernet reply followed by the start of a general reply",
-        encodeReply(ethernet) + cut(general, 15));
-    add("general reply cut short and followed by garbage", cut(general, 30) + QByteArray(8, 'x'));
+    cases.cut("envelope cut after 3 bytes", general, 3);
+    cases.cut("envelope cut inside the signature", general, 8);
+    cases.cut("envelope cut before the kind", tables, 10);
+    cases.cut("Ethernet reply with its envelope only", ethernet, 12);
+    cases.cut("Ethernet reply cut inside the mask", ethernet, 18);
+    cases.cut("Ethernet reply missing its last byte", ethernet, 23);
+    cases.cut("general reply cut before the device count", general, 12);
+    cases.cut("general reply cut inside its header", general, 16);
+    cases.cut("general reply cut inside the first device record", general, 30);
+    cases.cut("general reply cut between the device records", general, 42);
+    cases.cut("general reply cut inside the second device record", general, 60);
+    cases.cut("general reply cut inside the serial bytes", general, 67);
+    cases.cut("general reply missing the listen mode byte", general, 70);
+    cases.cut("table reply cut after the node ID", tables, 13);
+    cases.cut("table reply cut inside a TxPDO COB-ID", tables, 15);
+    cases.cut("table reply cut inside the TxPDO type bytes", tables, 19);
+    cases.cut("table reply cut before the word's second type byte", tables, 20);
+    cases.cut("table reply cut before the RxPDO count", tables, 27);
+    cases.cut("table reply cut inside an RxPDO entry", tables, 31);
+    cases.cut("table reply cut inside a Read SDO entry", tables, 38);
+    cases.cut("table reply cut before a Read SDO word's second code", tables, 40);
+    cases.cut("table reply cut inside a Write SDO entry", tables, 52);
+    cases.cut("table reply cut between the devices", tables, 55);
+    cases.cut("table reply cut inside the second device's TxPDO entry", tables, 64);
+    cases.cut("table reply missing the last Write SDO count", tables, 80);
+    cases.add("table reply holding one device where two are shown",
+              encodeReply(TableReply{{baselineTables().devices.front()}}), true);
+    cases.add("short block of 5 bytes", hexBytes("0102000000"), true);
+    cases.add("baseline Ethernet reply followed by the start of a general reply",
+              encodeReply(ethernet) + encodeReply(general).left(15), true);
+    cases.add("general reply cut short and followed by garbage",
+              encodeReply(general).left(30) + QByteArray(8, 'x'), true);
 }
 
-void addRefusedContents(std::vector<MalformedReply> &cases) {
-    const auto add = [&cases](const char *name, QByteArray bytes) {
-        cases.push_back({QString::fromLatin1(name), std::move(bytes), false});
-    };
-    add("general reply listing 0 devices", encodeReply(generalListing(0)));
-    add("general reply listing 11 devices", encodeReply(generalListing(11)));
-    add("general reply header listing 255 devices", hex("010200000006197504014700ff"));
-    add("table reply with 201 TxPDO entries", tablesWith(0, [](DeviceTables &device) {
-            device.txPdo.resize(201, device.txPdo.front());
-        }));
-    add("table reply with 201 RxPDO entries in device 2", tablesWith(1, [](DeviceTables &device) {
-            device.rxPdo.resize(201, device.rxPdo.front());
-        }));
-    add("table reply with 31 Read SDO entries", tablesWith(0, [](DeviceTables &device) {
-            device.readSdo.resize(31, device.readSdo.back());
-        }));
-    add("table reply with 31 Write SDO entries in device 2",
-        tablesWith(1, [](DeviceTables &device) { device.writeSdo.resize(31); }));
-    add("TxPDO entry with 9 data bytes", tablesWith(0, [](DeviceTables &device) {
-            device.txPdo.front() = PdoEntry{0x181, 0, 9, hex("010101010101010101")};
-        }));
-    add("RxPDO entry with data length 255", tablesWith(1, [](DeviceTables &device) {
-            device.rxPdo.front() = PdoEntry{0x205, 0, 255, QByteArray(255, '\0')};
-        }));
-    add("TxPDO word starting at Byte7", tablesWith(1, [](DeviceTables &device) {
-            device.txPdo.front() = PdoEntry{0x185, 0, 8, hex("010101010101010202")};
-        }));
-    add("RxPDO word starting at Byte7", tablesWith(0, [](DeviceTables &device) {
-            device.rxPdo.front() = PdoEntry{0x201, 0, 8, hex("000000000000000303")};
-        }));
-    add("invalid table reply followed by garbage", tablesWith(0, [](DeviceTables &device) {
-                                                       device.readSdo.resize(31);
-                                                   }) + QByteArray(20, '\x19'));
+void addRefusedContents(Cases &cases) {
+    const PdoEntry tx{0x181, 0, 0, {}};
+    const SdoEntry sdo{0x6000, 1, 1, false};
+    cases.add("general reply listing 0 devices", generalListing(0));
+    cases.add("general reply listing 11 devices", generalListing(11));
+    cases.add("general reply header listing 255 devices", hexBytes("010200000006197504014700ff"));
+    cases.add("table reply with 201 TxPDO entries",
+              tablesWith(0, &DeviceTables::txPdo, std::vector(201, tx)));
+    cases.add("table reply with 201 RxPDO entries in device 2",
+              tablesWith(1, &DeviceTables::rxPdo, std::vector(201, tx)));
+    cases.add("table reply with 31 Read SDO entries",
+              tablesWith(0, &DeviceTables::readSdo, std::vector(31, sdo)));
+    cases.add("table reply with 31 Write SDO entries in device 2",
+              tablesWith(1, &DeviceTables::writeSdo, std::vector(31, sdo)));
+    cases.add("TxPDO entry with 9 data bytes",
+              tablesWith(0, &DeviceTables::txPdo, {{0x181, 0, 9, hexBytes("010101010101010101")}}));
+    cases.add("RxPDO entry with data length 255",
+              tablesWith(1, &DeviceTables::rxPdo, {{0x205, 0, 255, QByteArray(255, '\0')}}));
+    cases.add("TxPDO word starting at Byte7",
+              tablesWith(1, &DeviceTables::txPdo, {{0x185, 0, 8, hexBytes("010101010101010202")}}));
+    cases.add("RxPDO word starting at Byte7",
+              tablesWith(0, &DeviceTables::rxPdo, {{0x201, 0, 8, hexBytes("000000000000000303")}}));
+    cases.add("invalid table reply followed by garbage",
+              tablesWith(0, &DeviceTables::readSdo, std::vector(31, sdo)) + QByteArray(20, '\x19'));
 }
 
-void addForeignBlocks(std::vector<MalformedReply> &cases) {
-    const auto add = [&cases](const char *name, QByteArray bytes) {
-        cases.push_back({QString::fromLatin1(name), std::move(bytes), false});
-    };
-    QByteArray wrongSignature = encodeReply(baselineGeneral());
-    wrongSignature[7] = 0x76;
-    add("general reply with a wrong signature byte", wrongSignature);
-    QByteArray unknownKind = encodeReply(kMalformedBaselineEthernet);
-    unknownKind[10] = 'J';
-    add("reply of unknown kind J", unknownKind);
-    QByteArray lowerCaseKind = encodeReply(baselineTables());
-    lowerCaseKind[10] = 'h';
-    add("reply of kind h in lower case", lowerCaseKind);
-    add("short block with a wrong signature byte", hex("0102000000061976"));
-    add("answer to a write command", hex("010200000006011000000002"));
-    add("garbage block", QByteArray(64, '\xA5'));
-    add("signature one byte late", hex("01020000000600197504014900c0a8ff03ffffff00c0a8ff01"));
-    add("baseline Ethernet reply followed by garbage",
-        encodeReply(kMalformedBaselineEthernet) + hex("00112233445566778899"));
+// A copy of `bytes` with one byte changed.
+QByteArray withByte(QByteArray bytes, int offset, char value) {
+    bytes[offset] = value;
+    return bytes;
+}
+
+void addForeignBlocks(Cases &cases) {
+    cases.add("general reply with a wrong signature byte",
+              withByte(encodeReply(baselineGeneral()), 7, 0x76));
+    cases.add("reply of unknown kind J",
+              withByte(encodeReply(kMalformedBaselineEthernet), 10, 'J'));
+    cases.add("reply of kind h in lower case", withByte(encodeReply(baselineTables()), 10, 'h'));
+    cases.add("short block with a wrong signature byte", hexBytes("0102000000061976"));
+    cases.add("answer to a write command", hexBytes("010200000006011000000002"));
+    cases.add("garbage block", QByteArray(64, '\xA5'));
+    cases.add("signature one byte late",
+              hexBytes("01020000000600197504014900c0a8ff03ffffff00c0a8ff01"));
+    cases.add("baseline Ethernet reply followed by garbage",
+              encodeReply(kMalformedBaselineEthernet) + hexBytes("00112233445566778899"));
 }
 
 } // namespace
@@ -167,11 +161,11 @@ QByteArray malformedBaselineStream() {
 }
 
 std::vector<MalformedReply> malformedReplies() {
-    std::vector<MalformedReply> cases;
+    Cases cases;
     addTruncations(cases);
     addRefusedContents(cases);
     addForeignBlocks(cases);
-    return cases;
+    return cases.list;
 }
 
 std::string malformedCaseName(const MalformedReply &reply) {

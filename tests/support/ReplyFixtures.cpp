@@ -1,6 +1,7 @@
 #include "support/ReplyFixtures.h"
 
 #include "link/ReadBackModel.h"
+#include "network/DeviceList.h"
 
 namespace tolvar::fixtures {
 
@@ -8,30 +9,17 @@ QByteArray hexBytes(const char *hex) {
     return QByteArray::fromHex(hex);
 }
 
-void chooseDeviceCount(GatewayConfig &config, int devices) {
-    config.TxPDOTable.clear();
-    config.RxPDOTable.clear();
-    config.ReadSDOTable.clear();
-    config.WriteSDOTable.clear();
-    config.DeviceOrder.fill(0);
-    for (int kind = 0; kind < kItemKinds; ++kind)
-        config.total(static_cast<ItemKind>(kind)) = 0;
-    for (int k = 0; k < devices && k < kMaxDevices; ++k)
-        config.DeviceOrder[std::size_t(k)] = qint16(k + 1);
+GeneralReply generalListing(int devices) {
+    GeneralReply general;
+    general.deviceCount = quint8(devices);
+    for (int k = 0; k < devices; ++k)
+        general.devices.push_back(DeviceRecord{.nodeId = quint8(k + 1)});
+    return general;
 }
 
 void ReadBackHarness::feed(QByteArrayView block) {
     if (auto refusal = m_assembler.append(block))
         refusals << refusal->reason;
-    takeReplies();
-}
-
-void ReadBackHarness::waitOut() {
-    if (auto refusal = m_assembler.dropPending())
-        refusals << refusal->reason;
-}
-
-void ReadBackHarness::takeReplies() {
     for (;;) {
         ReplyAssembler::Step step = m_assembler.next(shownDeviceCount);
         if (std::holds_alternative<std::monostate>(step))
@@ -45,21 +33,24 @@ void ReadBackHarness::takeReplies() {
     }
 }
 
+void ReadBackHarness::waitOut() {
+    if (auto refusal = m_assembler.dropPending())
+        refusals << refusal->reason;
+}
+
 void ReadBackHarness::apply(const Reply &reply) {
     if (const auto *ethernet = std::get_if<EthernetReply>(&reply)) {
         shownEthernet = *ethernet;
     } else if (const auto *general = std::get_if<GeneralReply>(&reply)) {
         shownDeviceCount = general->deviceCount;
-        chooseDeviceCount(config, general->deviceCount);
+        changeDeviceAmount(config, general->deviceCount);
         counters.resetNumbers();
         storeDeviceRecords(config, *general);
         storeSerialSettings(config, general->serial);
+    } else if (auto problem = checkTableReply(config, std::get<TableReply>(reply))) {
+        refusals << *problem;
     } else {
-        const auto &tables = std::get<TableReply>(reply);
-        if (auto problem = checkTableReply(config, tables))
-            refusals << *problem;
-        else
-            applyTableReply(config, counters, tables);
+        applyTableReply(config, counters, std::get<TableReply>(reply));
     }
 }
 

@@ -14,9 +14,8 @@ namespace tolvar::fixtures {
 
 QByteArray hexBytes(const char *hex);
 
-// The device-count action of the network window, as far as the model sees it: tables,
-// device list and totals cleared, positions 0..N-1 holding devices 1..N.
-void chooseDeviceCount(GatewayConfig &config, int devices);
+// A general reply listing devices 1..n with node IDs 1..n and nothing else set.
+GeneralReply generalListing(int devices);
 
 // Takes replies the way the link does (append, then next until nothing more) and applies them
 // the way the windows do, keeping what the windows would show as plain values.
@@ -25,7 +24,6 @@ public:
     void feed(QByteArrayView block);
     // The wait for the rest of a begun reply ran out.
     void waitOut();
-    void apply(const Reply &reply);
 
     GatewayConfig config;
     ReadBackCounters counters;
@@ -35,7 +33,7 @@ public:
     QStringList refusals;
 
 private:
-    void takeReplies();
+    void apply(const Reply &reply);
 
     ReplyAssembler m_assembler;
 };
