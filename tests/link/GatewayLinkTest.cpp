@@ -70,20 +70,6 @@ TEST_F(GatewayLinkTest, GivesUpOnARefusedConnectionAtTheDeadline) {
     EXPECT_GE(clock.elapsed(), 1000);
 }
 
-class PiecewiseDelivery : public GatewayLinkTest, public ::testing::WithParamInterface<int> {};
-
-TEST_P(PiecewiseDelivery, ReassemblesRepliesWhateverThePieces) {
-    connectLink();
-    const QByteArray stream = encodeReply(sampleEthernet()) + encodeReply(sampleGeneral());
-    peer.sendInPieces(stream, GetParam());
-    ASSERT_TRUE(pumpUntil([this] { return received.replies.size() == 2; }));
-    EXPECT_EQ(received.replies[0], Reply(sampleEthernet()));
-    EXPECT_EQ(received.replies[1], Reply(sampleGeneral()));
-    EXPECT_TRUE(received.refusals.isEmpty());
-}
-
-INSTANTIATE_TEST_SUITE_P(PieceSizes, PiecewiseDelivery, ::testing::Values(1, 7, 1460));
-
 TEST_F(GatewayLinkTest, DropsAReplyCutShortAfterTheWait) {
     connectLink();
     peer.send(encodeReply(sampleGeneral()).left(40));
@@ -94,26 +80,6 @@ TEST_F(GatewayLinkTest, DropsAReplyCutShortAfterTheWait) {
     peer.send(encodeReply(sampleEthernet()));
     ASSERT_TRUE(pumpUntil([this] { return received.replies.size() == 1; }));
     EXPECT_EQ(received.replies[0], Reply(sampleEthernet()));
-}
-
-TEST_F(GatewayLinkTest, TableReplyIsMeasuredWithTheDeviceAmountShown) {
-    int deviceAmount = 1;
-    link.setDeviceCountSource([&deviceAmount] { return deviceAmount; });
-    // The general reply changes the amount before the table reply behind it is measured.
-    QObject::connect(&link, &GatewayLink::replyReceived, [&deviceAmount](const Reply &reply) {
-        if (const auto *general = std::get_if<GeneralReply>(&reply))
-            deviceAmount = general->deviceCount;
-    });
-    connectLink();
-    GeneralReply general = sampleGeneral();
-    general.deviceCount = 2;
-    general.devices.resize(2);
-    TableReply tables;
-    tables.devices.resize(2);
-    tables.devices[1].nodeId = 6;
-    peer.send(encodeReply(general) + encodeReply(tables));
-    ASSERT_TRUE(pumpUntil([this] { return received.replies.size() == 2; }));
-    EXPECT_EQ(received.replies[1], Reply(tables));
 }
 
 } // namespace
