@@ -43,7 +43,8 @@ void ConnectSet::buildControls() {
 
     IPText = addLabelled<QLineEdit>(*form, QStringLiteral("IP"), QStringLiteral("IPText"), this);
     IPText->setText(QStringLiteral("192.168.255.3"));
-    PortText = addLabelled<QLineEdit>(*form, QStringLiteral("Port"), QStringLiteral("PortText"), this);
+    PortText =
+        addLabelled<QLineEdit>(*form, QStringLiteral("Port"), QStringLiteral("PortText"), this);
     PortText->setText(QString::number(kGatewayPort));
     PortText->setEnabled(false);
     TimeoutText = addLabelled<QLineEdit>(*form, QStringLiteral("Timeout(Sec)"),
@@ -67,7 +68,9 @@ void ConnectSet::buildControls() {
     connect(StartConnButt, &QPushButton::clicked, this, &ConnectSet::StartConnButt_Click);
 }
 
-QString ConnectSet::unitIdText() const { return TolvarCombo->currentText(); }
+QString ConnectSet::unitIdText() const {
+    return TolvarCombo->currentText();
+}
 
 ConnectForm ConnectSet::readForm() const {
     return {IPText->text(), PortText->text(), TimeoutText->text(), unitIdText()};

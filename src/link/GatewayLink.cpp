@@ -67,7 +67,9 @@ void GatewayLink::dispatchReplies() {
         m_staleTimer.stop();
 }
 
-void GatewayLink::onStaleReply() { report(m_assembler.dropPending()); }
+void GatewayLink::onStaleReply() {
+    report(m_assembler.dropPending());
+}
 
 void GatewayLink::report(const std::optional<ReplyAssembler::Refusal> &refusal) {
     if (refusal)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "link/ReplyAssembler.h"
 #include "link/Replies.h"
+#include "link/ReplyAssembler.h"
 
 #include <QObject>
 #include <QTcpSocket>

@@ -53,9 +53,13 @@ MappingModules &InitialScreen::mappingModules() {
     return *m_mapping;
 }
 
-ConnectSet *InitialScreen::connectSet() const { return m_connectSet; }
+ConnectSet *InitialScreen::connectSet() const {
+    return m_connectSet;
+}
 
-void InitialScreen::DelayTime(int SetTimeValue) { waitSeconds(SetTimeValue); }
+void InitialScreen::DelayTime(int SetTimeValue) {
+    waitSeconds(SetTimeValue);
+}
 
 void InitialScreen::ConnectButt_Click() {
     if (!m_connectSet)
@@ -110,9 +114,15 @@ void InitialScreen::sendReadCommand(char letter) {
     m_link->send(readCommandFrame(static_cast<ReadCommand>(letter), unitIdentifier()));
 }
 
-void InitialScreen::ReadParams() { sendReadCommand(static_cast<char>(ReadCommand::ReadParams)); }
-void InitialScreen::ReadGeneral() { sendReadCommand(static_cast<char>(ReadCommand::ReadGeneral)); }
-void InitialScreen::ReadTables() { sendReadCommand(static_cast<char>(ReadCommand::ReadTables)); }
+void InitialScreen::ReadParams() {
+    sendReadCommand(static_cast<char>(ReadCommand::ReadParams));
+}
+void InitialScreen::ReadGeneral() {
+    sendReadCommand(static_cast<char>(ReadCommand::ReadGeneral));
+}
+void InitialScreen::ReadTables() {
+    sendReadCommand(static_cast<char>(ReadCommand::ReadTables));
+}
 
 // The data-arrival handler. The first blocks after start let pending events run once, so the
 // network window has painted what the previous reply put there.
@@ -141,6 +151,8 @@ void InitialScreen::applyTableReply(const TableReply &reply) {
     tolvar::applyTableReply(m_config, counters, reply);
 }
 
-void InitialScreen::reportRefusal(const QString &reason) { statusBar()->showMessage(reason); }
+void InitialScreen::reportRefusal(const QString &reason) {
+    statusBar()->showMessage(reason);
+}
 
 } // namespace tolvar

@@ -23,11 +23,18 @@ inline constexpr int kEthernetLength = 24;
 inline constexpr int kDeviceRecordSize = 23;
 inline constexpr int kFirstDeviceRecord = 19;
 // Length of a general reply for N devices: header, N records, six serial bytes.
-constexpr int generalLength(int devices) { return 25 + kDeviceRecordSize * devices; }
+constexpr int generalLength(int devices) {
+    return 25 + kDeviceRecordSize * devices;
+}
 } // namespace reply
 
 // Area codes: the one-byte form of a data byte's type on the wire.
-enum class AreaCode : quint8 { DigitalOutput = 0, DigitalInput = 1, AnalogInput = 2, AnalogOutput = 3 };
+enum class AreaCode : quint8 {
+    DigitalOutput = 0,
+    DigitalInput = 1,
+    AnalogInput = 2,
+    AnalogOutput = 3
+};
 
 struct EthernetReply {
     std::array<quint8, 4> ip{};

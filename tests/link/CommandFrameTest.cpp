@@ -5,13 +5,19 @@
 namespace tolvar {
 namespace {
 
-QByteArray hex(const char *text) { return QByteArray::fromHex(text); }
+QByteArray hex(const char *text) {
+    return QByteArray::fromHex(text);
+}
 
 TEST(CommandFrame, ReadFramesAreByteExact) {
-    EXPECT_EQ(readCommandFrame(ReadCommand::ReadParams, 1), hex("0102000000060110000000020423504400"));
-    EXPECT_EQ(readCommandFrame(ReadCommand::ReadGeneral, 1), hex("0102000000060110000000020423474400"));
-    EXPECT_EQ(readCommandFrame(ReadCommand::ReadTables, 1), hex("0102000000060110000000020423484400"));
-    EXPECT_EQ(readCommandFrame(ReadCommand::ReadTables, 7), hex("0102000000060710000000020423484400"));
+    EXPECT_EQ(readCommandFrame(ReadCommand::ReadParams, 1),
+              hex("0102000000060110000000020423504400"));
+    EXPECT_EQ(readCommandFrame(ReadCommand::ReadGeneral, 1),
+              hex("0102000000060110000000020423474400"));
+    EXPECT_EQ(readCommandFrame(ReadCommand::ReadTables, 1),
+              hex("0102000000060110000000020423484400"));
+    EXPECT_EQ(readCommandFrame(ReadCommand::ReadTables, 7),
+              hex("0102000000060710000000020423484400"));
 }
 
 TEST(CommandFrame, WriteFramesGiveTheirOwnLengthAndCounts) {

@@ -183,7 +183,9 @@ struct BadForm {
     const char *shown;
 };
 
-void PrintTo(const BadForm &c, std::ostream *os) { *os << c.name; }
+void PrintTo(const BadForm &c, std::ostream *os) {
+    *os << c.name;
+}
 
 class BadConnectForm : public ConnectFlow, public ::testing::WithParamInterface<BadForm> {};
 

@@ -1,5 +1,5 @@
-#include "link/CommandFrame.h"
 #include "link/GatewayLink.h"
+#include "link/CommandFrame.h"
 #include "link/ReplyEncoder.h"
 
 #include "support/ScriptedPeer.h"
@@ -36,7 +36,9 @@ protected:
     Received received;
 };
 
-EthernetReply sampleEthernet() { return {{192, 168, 255, 3}, {255, 255, 255, 0}, {192, 168, 255, 1}}; }
+EthernetReply sampleEthernet() {
+    return {{192, 168, 255, 3}, {255, 255, 255, 0}, {192, 168, 255, 1}};
+}
 
 GeneralReply sampleGeneral() {
     GeneralReply general;

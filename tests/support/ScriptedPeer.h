@@ -17,7 +17,9 @@ public:
     ScriptedPeer();
 
     quint16 port() const { return m_server.serverPort(); }
-    bool hasClient() const { return m_client && m_client->state() == QAbstractSocket::ConnectedState; }
+    bool hasClient() const {
+        return m_client && m_client->state() == QAbstractSocket::ConnectedState;
+    }
     QByteArray received() const { return m_received; }
 
     // Sends `bytes` in pieces of `pieceSize`, letting each piece arrive on its own.
