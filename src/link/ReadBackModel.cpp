@@ -12,35 +12,19 @@ constexpr std::array<ItemKind, kItemKinds> kRecordCountOrder{
     ItemKind::DO,     ItemKind::DI,     ItemKind::AI,     ItemKind::AO,
     ItemKind::SDO_DO, ItemKind::SDO_DI, ItemKind::SDO_AI, ItemKind::SDO_AO};
 
-// Builds a short cell text with a single allocation: a full read-back writes some 50 000 cells.
-class CellText {
-public:
-    CellText &add(QStringView text) {
-        for (QChar c : text)
-            m_chars[m_size++] = c.unicode();
-        return *this;
-    }
-    template <unsigned Base> CellText &addNumber(unsigned value) {
-        std::array<char16_t, 12> digits;
-        int count = 0;
-        do {
-            digits[std::size_t(count++)] = char16_t("0123456789ABCDEF"[value % Base]);
-            value /= Base;
-        } while (value != 0);
-        while (count > 0)
-            m_chars[m_size++] = digits[std::size_t(--count)];
-        return *this;
-    }
-    QString text() const {
-        QString text(m_size, Qt::Uninitialized);
-        std::copy_n(m_chars.data(), m_size, reinterpret_cast<char16_t *>(text.data()));
-        return text;
-    }
-
-private:
-    std::array<char16_t, 24> m_chars; // left uninitialised: only m_size of them are read
-    std::size_t m_size = 0;
-};
+// A cell text of a prefix and a number, built straight into its one allocation: a full
+// read-back writes some 50 000 cells.
+template <unsigned Base> QString prefixedNumber(QStringView prefix, unsigned value) {
+    int digits = 1;
+    for (unsigned rest = value / Base; rest != 0; rest /= Base)
+        ++digits;
+    QString text(prefix.size() + digits, Qt::Uninitialized);
+    auto *out = reinterpret_cast<char16_t *>(text.data());
+    std::copy_n(prefix.utf16(), prefix.size(), out);
+    for (char16_t *digit = out + text.size() - 1; digits-- > 0; value /= Base)
+        *digit-- = char16_t(u"0123456789ABCDEF"[value % Base]);
+    return text;
+}
 
 // RTR and data length texts, shared instead of built for every row.
 const QString &byteText(quint8 value) {
@@ -54,18 +38,22 @@ const QString &byteText(quint8 value) {
 }
 
 QString hexText(quint16 value) {
-    return CellText().add(u"&H").addNumber<16>(value).text();
+    return prefixedNumber<16>(u"&H", value);
 }
 
 QString subIndexText(quint8 value) {
-    return CellText().add(u"&H0").addNumber<16>(value).text();
+    return prefixedNumber<16>(u"&H0", value);
 }
 
 // makeTag's text, built faster; item numbers of the read-back start at 1.
 QString tagText(QStringView name, qint16 number) {
     if (number < 0)
         return makeTag(name, number);
-    return CellText().add(name).add(u" ").addNumber<10>(unsigned(number)).text();
+    // The tag name is at most five characters: "P_AIL".
+    std::array<char16_t, 6> prefix{};
+    std::copy_n(name.utf16(), name.size(), prefix.begin());
+    prefix[std::size_t(name.size())] = u' ';
+    return prefixedNumber<10>(QStringView(prefix.data(), name.size() + 1), unsigned(number));
 }
 
 qint16 &runningNumber(ReadBackCounters &counters, ItemKind kind) {
