@@ -2,6 +2,8 @@
 
 #include "link/Waits.h"
 
+#include <QEventLoop>
+
 namespace tolvar {
 
 GatewayLink::GatewayLink(quint16 port, QObject *parent) : QObject(parent), m_port(port) {
@@ -17,8 +19,11 @@ void GatewayLink::connectToGateway(const QString &host) {
 }
 
 bool GatewayLink::waitConnected(int seconds) {
-    if (!isConnected())
-        waitForSignal(&m_socket, &QTcpSocket::connected, seconds);
+    if (!isConnected()) {
+        QEventLoop loop;
+        connect(&m_socket, &QTcpSocket::connected, &loop, &QEventLoop::quit);
+        runLoopFor(loop, seconds);
+    }
     return isConnected();
 }
 

@@ -110,18 +110,18 @@ quint8 InitialScreen::unitIdentifier() const {
     return 1;
 }
 
-void InitialScreen::sendReadCommand(char letter) {
-    m_link->send(readCommandFrame(static_cast<ReadCommand>(letter), unitIdentifier()));
+void InitialScreen::sendReadCommand(ReadCommand command) {
+    m_link->send(readCommandFrame(command, unitIdentifier()));
 }
 
 void InitialScreen::ReadParams() {
-    sendReadCommand(static_cast<char>(ReadCommand::ReadParams));
+    sendReadCommand(ReadCommand::ReadParams);
 }
 void InitialScreen::ReadGeneral() {
-    sendReadCommand(static_cast<char>(ReadCommand::ReadGeneral));
+    sendReadCommand(ReadCommand::ReadGeneral);
 }
 void InitialScreen::ReadTables() {
-    sendReadCommand(static_cast<char>(ReadCommand::ReadTables));
+    sendReadCommand(ReadCommand::ReadTables);
 }
 
 // The data-arrival handler. The first blocks after start let pending events run once, so the

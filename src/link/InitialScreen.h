@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/CommandFrame.h"
 #include "link/GatewayLink.h"
 #include "link/ReadBackCounters.h"
 #include "link/Replies.h"
@@ -59,7 +60,7 @@ private:
     void buildControls();
     void ConnectButt_Click();
     void DisconnectButt_Click();
-    void sendReadCommand(char letter);
+    void sendReadCommand(ReadCommand command);
     quint8 unitIdentifier() const;
     void onReply(const Reply &reply);
     void applyTableReply(const TableReply &reply);

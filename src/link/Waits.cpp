@@ -1,21 +1,23 @@
 #include "link/Waits.h"
 
+#include <QEventLoop>
+#include <QTimer>
+
 namespace tolvar {
 
-namespace detail {
-void armDeadline(QEventLoop &loop, QTimer &deadline, int seconds) {
+void runLoopFor(QEventLoop &loop, int seconds) {
+    QTimer deadline;
     deadline.setSingleShot(true);
+    // A coarse timer may fire a little early; the waits must last their full time.
     deadline.setTimerType(Qt::PreciseTimer);
     QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
     deadline.start(qMax(0, seconds) * 1000);
+    loop.exec();
 }
-} // namespace detail
 
 void waitSeconds(int seconds) {
     QEventLoop loop;
-    QTimer deadline;
-    detail::armDeadline(loop, deadline, seconds);
-    loop.exec();
+    runLoopFor(loop, seconds);
 }
 
 } // namespace tolvar

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QObject>
+class QEventLoop;
 
 namespace tolvar {
 
@@ -8,10 +8,7 @@ namespace tolvar {
 // windows stay usable while a sender paces itself. Returns early only when the program quits.
 void waitSeconds(int seconds);
 
-// Lets the event loop run until `sender` emits `signal` or `seconds` have passed.
-template <typename Sender, typename Signal>
-void waitForSignal(const Sender *sender, Signal signal, int seconds);
+// Runs `loop` until something quits it or `seconds` have passed.
+void runLoopFor(QEventLoop &loop, int seconds);
 
 } // namespace tolvar
-
-#include "link/Waits.inl"

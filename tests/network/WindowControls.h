@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/WindowSnapshot.h"
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QGroupBox>
@@ -9,6 +11,8 @@
 #include <gtest/gtest.h>
 
 namespace tolvar::testing {
+
+using ::shownText;
 
 // The control `name` of `window`; fails the test when it is missing or of another kind.
 template <typename Control> Control *control(const QWidget &window, const QString &name) {
@@ -21,21 +25,6 @@ template <typename Control> Control *control(const QWidget &window, const QStrin
 inline void choose(QComboBox &combo, const QString &text) {
     combo.setCurrentText(text);
     emit combo.activated(combo.currentIndex());
-}
-
-// What a control shows: its text, chosen item, caption or title.
-inline QString shownText(const QWidget &widget) {
-    if (const auto *edit = qobject_cast<const QLineEdit *>(&widget))
-        return edit->text();
-    if (const auto *combo = qobject_cast<const QComboBox *>(&widget))
-        return combo->currentText();
-    if (const auto *label = qobject_cast<const QLabel *>(&widget))
-        return label->text();
-    if (const auto *frame = qobject_cast<const QGroupBox *>(&widget))
-        return frame->title();
-    if (const auto *button = qobject_cast<const QAbstractButton *>(&widget))
-        return button->text();
-    return {};
 }
 
 // The texts of the named controls of `window`, blank-separated, in the order named.

@@ -2,19 +2,28 @@
 
 #include <QAbstractButton>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTableWidget>
 
-namespace {
-
-QString contentOf(const QWidget &widget) {
+QString shownText(const QWidget &widget) {
     if (const auto *edit = qobject_cast<const QLineEdit *>(&widget))
         return edit->text();
     if (const auto *combo = qobject_cast<const QComboBox *>(&widget))
         return combo->currentText();
     if (const auto *label = qobject_cast<const QLabel *>(&widget))
         return label->text();
+    if (const auto *frame = qobject_cast<const QGroupBox *>(&widget))
+        return frame->title();
+    if (const auto *button = qobject_cast<const QAbstractButton *>(&widget))
+        return button->text();
+    return {};
+}
+
+namespace {
+
+QString contentOf(const QWidget &widget) {
     if (const auto *button = qobject_cast<const QAbstractButton *>(&widget))
         return button->text() + (button->isChecked() ? QStringLiteral(" [x]") : QString());
     if (const auto *table = qobject_cast<const QTableWidget *>(&widget)) {
@@ -25,7 +34,7 @@ QString contentOf(const QWidget &widget) {
                     cells << item->text();
         return cells.join(u'|');
     }
-    return {};
+    return shownText(widget);
 }
 
 QString stateOf(const QWidget &widget, const QWidget &window) {

@@ -10,3 +10,6 @@ class QWidget;
 using WindowSnapshot = QMap<QString, QString>;
 
 WindowSnapshot snapshotOf(const QWidget &window);
+
+// What a control shows: its text, chosen item, caption or title.
+QString shownText(const QWidget &widget);

@@ -1,5 +1,7 @@
 #include "SimConfig.h"
 
+#include "model/GatewayConfig.h"
+
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -16,12 +18,10 @@ namespace tolvar {
 
 namespace {
 
-constexpr int kMaxDevices = 10;
-constexpr qsizetype kMaxPdoRows = 200;
-constexpr qsizetype kMaxSdoRows = 30;
-constexpr qsizetype kMaxDataBytes = 8;
+// The gateway holds no more than the utility's model does.
+constexpr qsizetype kMaxDataBytes = kPdoDataBytes;
 constexpr int kMaxAreaCode = 3;
-constexpr int kLastByte = 7;
+constexpr int kLastByte = kPdoDataBytes - 1;
 
 // Thrown inside the loader only; loadSimConfig turns it into its message.
 struct Refusal {
