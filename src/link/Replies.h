@@ -29,7 +29,7 @@ constexpr int generalLength(int devices) {
 } // namespace reply
 
 // Area codes: the one-byte form of a data byte's type on the wire.
-enum class AreaCode : quint8 {
+enum class Area : quint8 {
     DigitalOutput = 0,
     DigitalInput = 1,
     AnalogInput = 2,

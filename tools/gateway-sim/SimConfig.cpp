@@ -12,12 +12,12 @@ struct PdoCounts {
 };
 
 // Walks the type bytes the way the utility decodes them: a word code takes the next byte too.
-PdoCounts countPdoItems(const std::vector<PdoEntry> &entries, AreaCode byteCode,
-                        AreaCode wordCode) {
+PdoCounts countPdoItems(const std::vector<PdoEntry> &entries, Area byteCode,
+                        Area wordCode) {
     PdoCounts counts;
     for (const PdoEntry &entry : entries) {
         for (qsizetype m = 0; m < entry.typeBytes.size(); ++m) {
-            const auto code = static_cast<AreaCode>(entry.typeBytes.at(m));
+            const auto code = static_cast<Area>(entry.typeBytes.at(m));
             if (code == byteCode) {
                 ++counts.bytes;
             } else if (code == wordCode) {
@@ -29,7 +29,7 @@ PdoCounts countPdoItems(const std::vector<PdoEntry> &entries, AreaCode byteCode,
     return counts;
 }
 
-quint16 countSdoOfType(const std::vector<SdoEntry> &entries, AreaCode code) {
+quint16 countSdoOfType(const std::vector<SdoEntry> &entries, Area code) {
     return static_cast<quint16>(std::count_if(entries.begin(), entries.end(), [code](auto &e) {
         return e.type == static_cast<quint8>(code);
     }));
@@ -38,11 +38,11 @@ quint16 countSdoOfType(const std::vector<SdoEntry> &entries, AreaCode code) {
 } // namespace
 
 DeviceRecord deviceRecordOf(const SimDevice &device) {
-    const PdoCounts tx = countPdoItems(device.txPdo, AreaCode::DigitalInput, AreaCode::AnalogInput);
+    const PdoCounts tx = countPdoItems(device.txPdo, Area::DigitalInput, Area::AnalogInput);
     const PdoCounts rx =
-        countPdoItems(device.rxPdo, AreaCode::DigitalOutput, AreaCode::AnalogOutput);
-    const quint16 sdoAi = countSdoOfType(device.readSdo, AreaCode::AnalogInput);
-    const quint16 sdoAo = countSdoOfType(device.writeSdo, AreaCode::AnalogOutput);
+        countPdoItems(device.rxPdo, Area::DigitalOutput, Area::AnalogOutput);
+    const quint16 sdoAi = countSdoOfType(device.readSdo, Area::AnalogInput);
+    const quint16 sdoAo = countSdoOfType(device.writeSdo, Area::AnalogOutput);
     const auto readRows = static_cast<quint16>(device.readSdo.size());
     const auto writeRows = static_cast<quint16>(device.writeSdo.size());
 

@@ -233,7 +233,7 @@ QByteArray readAreas(const Fields &fields, quint8 wordCode) {
 }
 
 PdoEntry readPdo(const QJsonValue &value, const QString &place, const char *flagKey,
-                 AreaCode wordCode) {
+                 Area wordCode) {
     const Fields fields(value, place, {"cobId", flagKey, "areas"});
     PdoEntry entry;
     entry.cobId = fields.word("cobId");
@@ -243,7 +243,7 @@ PdoEntry readPdo(const QJsonValue &value, const QString &place, const char *flag
     return entry;
 }
 
-SdoEntry readSdo(const QJsonValue &value, const QString &place, AreaCode wordCode) {
+SdoEntry readSdo(const QJsonValue &value, const QString &place, Area wordCode) {
     const Fields fields(value, place, {"index", "subIndex", "area"});
     SdoEntry entry;
     entry.index = fields.word("index");
@@ -276,19 +276,19 @@ SimDevice readDevice(const QJsonValue &value, const QString &place) {
     device.guardTime = fields.word("guardTime", 1000);
     device.txPdo =
         readTable<PdoEntry>(fields, "txPdo", kMaxPdoRows, [](const auto &v, const auto &p) {
-            return readPdo(v, p, "rtr", AreaCode::AnalogInput);
+            return readPdo(v, p, "rtr", Area::AnalogInput);
         });
     device.rxPdo =
         readTable<PdoEntry>(fields, "rxPdo", kMaxPdoRows, [](const auto &v, const auto &p) {
-            return readPdo(v, p, "cycle", AreaCode::AnalogOutput);
+            return readPdo(v, p, "cycle", Area::AnalogOutput);
         });
     device.readSdo =
         readTable<SdoEntry>(fields, "readSdo", kMaxSdoRows, [](const auto &v, const auto &p) {
-            return readSdo(v, p, AreaCode::AnalogInput);
+            return readSdo(v, p, Area::AnalogInput);
         });
     device.writeSdo =
         readTable<SdoEntry>(fields, "writeSdo", kMaxSdoRows, [](const auto &v, const auto &p) {
-            return readSdo(v, p, AreaCode::AnalogOutput);
+            return readSdo(v, p, Area::AnalogOutput);
         });
     return device;
 }
