@@ -1,8 +1,7 @@
 #include "devices/CANopenDeviceSetting.h"
 
-#include "link/WindowPlacement.h"
+#include "common/WindowPlacement.h"
 #include "model/NumericText.h"
-#include "network/MappingModules.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -53,8 +52,9 @@ QLineEdit *makeTextBox(QWidget *parent, const QString &name, const QString &text
 
 } // namespace
 
-CANopenDeviceSetting::CANopenDeviceSetting(GatewayConfig &config, MappingModules &network)
-    : m_config(config), m_network(network) {
+CANopenDeviceSetting::CANopenDeviceSetting(GatewayConfig &config,
+                                           std::function<int()> deviceNumber)
+    : m_config(config), m_deviceNumber(std::move(deviceNumber)) {
     setObjectName(QStringLiteral("CANopenDeviceSetting"));
     setWindowTitle(QStringLiteral("CANopenDeviceSetting"));
     buildControls();
@@ -109,7 +109,7 @@ void CANopenDeviceSetting::open() {
 // A fresh window: empty grid with its header and row numbers, the device number shown.
 void CANopenDeviceSetting::startUp() {
     m_open = true;
-    m_network.hide();
+    emit loaded();
     MSFlexGrid->clearContents();
     for (int column = 0; column < kPdoColumns; ++column)
         setFixedCell(*MSFlexGrid, 0, column, kTxPdoHeader[column]);
@@ -117,7 +117,7 @@ void CANopenDeviceSetting::startUp() {
         setFixedCell(*MSFlexGrid, row, 0, numberText(row));
     ModuleIDText->clear();
     GardingTimeText->setText(QStringLiteral("0"));
-    NumberLabel->setText(numberText(m_network.DeviceNumber));
+    NumberLabel->setText(numberText(m_deviceNumber()));
 }
 
 void CANopenDeviceSetting::PDOGridFill(const QString &gridName, int device, int entryCount) {
@@ -132,9 +132,9 @@ void CANopenDeviceSetting::PDOGridFill(const QString &gridName, int device, int 
 
 void CANopenDeviceSetting::unload() {
     m_open = false;
-    m_config.CurrentDevice = m_network.DeviceNumber;
-    m_network.show();
+    m_config.CurrentDevice = static_cast<qint16>(m_deviceNumber());
     hide();
+    emit unloaded();
 }
 
 void CANopenDeviceSetting::closeEvent(QCloseEvent *event) {
@@ -144,7 +144,6 @@ void CANopenDeviceSetting::closeEvent(QCloseEvent *event) {
 
 void CANopenDeviceSetting::ExitCommand_Click() {
     unload();
-    m_network.show();
 }
 
 } // namespace tolvar

@@ -4,6 +4,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -11,15 +13,14 @@ class QTableWidget;
 
 namespace tolvar {
 
-class MappingModules;
-
 // The settings window of one CANopen slave: node ID, guarding time and its entry tables.
-// While it is open the network parameters window is hidden.
+// While it is open the network parameters window is hidden (it says so by its signals).
 class CANopenDeviceSetting : public QWidget {
     Q_OBJECT
 
 public:
-    CANopenDeviceSetting(GatewayConfig &config, MappingModules &network);
+    // `deviceNumber` answers the device the network window chose last; every handler asks it.
+    CANopenDeviceSetting(GatewayConfig &config, std::function<int()> deviceNumber);
 
     // Makes the window visible; a window that is not open starts afresh for the device the
     // network window names.
@@ -34,6 +35,12 @@ public:
     QPushButton *ExitCommand = nullptr;
     QTableWidget *MSFlexGrid = nullptr;
 
+signals:
+    // The window started afresh: the network window is to hide.
+    void loaded();
+    // The window went away: the network window is to show again.
+    void unloaded();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
 
@@ -44,7 +51,7 @@ private:
     void ExitCommand_Click();
 
     GatewayConfig &m_config;
-    MappingModules &m_network;
+    std::function<int()> m_deviceNumber;
     bool m_open = false;
 };
 

@@ -3,8 +3,6 @@
 #include "devices/TextChecks.h"
 #include "model/NumericText.h"
 
-#include <QRegularExpression>
-
 namespace tolvar {
 namespace {
 
@@ -14,26 +12,20 @@ const QString kFallbackUnitId = QStringLiteral("1");
 constexpr int kMinTimeout = 1;
 constexpr int kMaxTimeout = 9;
 
-// Digits with an optional fraction: "3", "2.5". Texts like "2." or "1..2" pass the character
-// check but are no number, so they are refused like any other bad time-out.
-bool isDecimalNumber(const QString &text) {
-    static const QRegularExpression pattern(QStringLiteral("^[0-9]+(\\.[0-9]+)?$"));
-    return pattern.match(text).hasMatch();
-}
-
+// The characters are checked first, as the window always did; then the text must be one number.
 std::optional<int> timeoutSecondsOf(const QString &text) {
-    if (CheckNumericText(text) == kErrorValue || !isDecimalNumber(text))
+    if (CheckNumericText(text) == kErrorValue)
         return std::nullopt;
-    const qint64 seconds = readWholeNumber(text);
-    if (seconds < kMinTimeout || seconds > kMaxTimeout)
+    const auto seconds = literalWholeNumber(text, kMinTimeout, kMaxTimeout);
+    if (!seconds)
         return std::nullopt;
-    return static_cast<int>(seconds);
+    return static_cast<int>(*seconds);
 }
 
 } // namespace
 
 std::optional<quint8> unitIdentifierOf(const QString &text) {
-    if (const auto value = strictWholeNumber(text, 0, 255))
+    if (const auto value = literalWholeNumber(text, 0, 255))
         return static_cast<quint8>(*value);
     return std::nullopt;
 }

@@ -37,7 +37,7 @@ struct ConnectCheck {
 // is made.
 ConnectCheck checkConnectForm(const ConnectForm &form);
 
-// The unit identifier a text stands for: a whole number 0..255.
+// The unit identifier a text stands for: a number that rounds to 0..255 ("2." is 2).
 std::optional<quint8> unitIdentifierOf(const QString &text);
 
 } // namespace tolvar

@@ -1,7 +1,6 @@
 #include "link/ConnectSet.h"
 
-#include "link/InitialScreen.h"
-#include "link/WindowPlacement.h"
+#include "common/WindowPlacement.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -29,7 +28,7 @@ Control *addLabelled(QFormLayout &form, const QString &caption, const QString &n
 
 } // namespace
 
-ConnectSet::ConnectSet(InitialScreen &main) : QWidget(nullptr, Qt::Window), m_main(main) {
+ConnectSet::ConnectSet(QWidget *parent) : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("ConnectSet"));
     setWindowTitle(QStringLiteral("Connect to Tolvar Setting"));
     buildControls();
@@ -52,7 +51,7 @@ void ConnectSet::buildControls() {
     TimeoutText->setText(QStringLiteral("3"));
     TolvarCombo = addLabelled<QComboBox>(*form, QStringLiteral("Tolvar ID"),
                                          QStringLiteral("TolvarCombo"), this);
-    TolvarCombo->setEditable(true);
+    makeEditable(*TolvarCombo);
     for (int id = 1; id <= 64; ++id)
         TolvarCombo->addItem(QString::number(id));
     TolvarCombo->setCurrentText(QStringLiteral("1"));
@@ -91,46 +90,16 @@ void ConnectSet::writeForm(const ConnectForm &form) {
 void ConnectSet::StartConnButt_Click() {
     const ConnectCheck check = checkConnectForm(readForm());
     writeForm(check.corrected);
-    if (!check.request)
-        return;
-
-    GatewayConfig &config = m_main.config();
-    config.ComPortCode = 1;
-    config.BaudRateCode = 3;
-    config.DataBitsCode = 1;
-    config.ParityCode = 1;
-    config.StopBitsCode = 1;
-
-    StartConnButt->setEnabled(false);
-    if (!connectTo(*check.request)) {
-        reportFailure();
-        return;
-    }
-    m_main.connectionEstablished();
-    hide();
-    if (!EmptyVlaueCheck->isChecked())
-        readStoredConfiguration();
+    if (check.request)
+        emit connectRequested(*check.request);
 }
 
-// The window must not go away while its own click handler waits inside it.
-bool ConnectSet::connectTo(const ConnectRequest &request) {
-    m_connecting = true;
-    GatewayLink &link = m_main.link();
-    link.connectToGateway(request.host);
-    const bool connected = link.waitConnected(request.timeoutSeconds);
-    m_connecting = false;
-    return connected;
+bool ConnectSet::readsStoredConfiguration() const {
+    return !EmptyVlaueCheck->isChecked();
 }
 
-void ConnectSet::readStoredConfiguration() {
-    m_connecting = true;
-    m_main.ReadParams();
-    m_main.DelayTime(1);
-    m_main.ReadGeneral();
-    m_main.DelayTime(1);
-    m_main.ReadTables();
-    m_main.DelayTime(1);
-    m_connecting = false;
+void ConnectSet::setBusy(bool busy) {
+    m_busy = busy;
 }
 
 void ConnectSet::reportFailure() {
@@ -138,17 +107,15 @@ void ConnectSet::reportFailure() {
                     QStringLiteral("Connect to Tolvar fail !"), QMessageBox::Ok, this);
     box.setObjectName(QStringLiteral("ConnectFailBox"));
     box.exec();
-    m_main.link().close();
-    StartConnButt->setEnabled(true);
 }
 
 void ConnectSet::closeEvent(QCloseEvent *event) {
-    if (m_connecting) {
+    if (m_busy) {
         event->ignore();
         return;
     }
     event->accept();
-    m_main.connectSetClosed();
+    emit closed();
 }
 
 } // namespace tolvar

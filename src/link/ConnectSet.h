@@ -11,17 +11,24 @@ class QPushButton;
 
 namespace tolvar {
 
-class InitialScreen;
-
 // The connection settings window: address, time-out and unit identifier of the gateway.
+// "Start Connect" checks the form and asks for the connect; whoever answers runs the attempt
+// while this window is busy.
 class ConnectSet : public QWidget {
     Q_OBJECT
 
 public:
-    explicit ConnectSet(InitialScreen &main);
+    explicit ConnectSet(QWidget *parent = nullptr);
 
     QString unitIdText() const;
-    bool isConnecting() const { return m_connecting; }
+    // Unchecked "To initial modules": the stored configuration is read after connecting.
+    bool readsStoredConfiguration() const;
+
+    // While busy the window cannot be closed: a click handler is waiting inside it.
+    void setBusy(bool busy);
+    bool isBusy() const { return m_busy; }
+    // The failed-connect message box; returns when the user has dismissed it.
+    void reportFailure();
 
     QLineEdit *IPText = nullptr;
     QLineEdit *PortText = nullptr;
@@ -29,6 +36,10 @@ public:
     QComboBox *TolvarCombo = nullptr;
     QCheckBox *EmptyVlaueCheck = nullptr;
     QPushButton *StartConnButt = nullptr;
+
+signals:
+    void connectRequested(const tolvar::ConnectRequest &request);
+    void closed();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -38,12 +49,8 @@ private:
     ConnectForm readForm() const;
     void writeForm(const ConnectForm &form);
     void StartConnButt_Click();
-    bool connectTo(const ConnectRequest &request);
-    void readStoredConfiguration();
-    void reportFailure();
 
-    InitialScreen &m_main;
-    bool m_connecting = false;
+    bool m_busy = false;
 };
 
 } // namespace tolvar

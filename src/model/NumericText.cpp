@@ -124,6 +124,31 @@ std::optional<qint64> strictWholeNumber(QStringView text, qint64 lo, qint64 hi) 
     return value;
 }
 
+std::optional<qint64> literalWholeNumber(QStringView text, qint64 lo, qint64 hi) {
+    const QStringView trimmed = text.trimmed();
+    qsizetype end = 0;
+    if (startsHex(trimmed, 0)) {
+        end = 2;
+        while (end < trimmed.size() && hexDigitValue(trimmed[end]) >= 0)
+            ++end;
+        if (end == 2)
+            return std::nullopt;
+    } else {
+        const qsizetype whole = countDigits(trimmed, 0);
+        end = whole;
+        if (end < trimmed.size() && trimmed[end] == u'.')
+            end += 1 + countDigits(trimmed, end + 1);
+        if (end == whole + 1 && whole == 0)
+            return std::nullopt; // a point alone
+    }
+    if (end == 0 || end != trimmed.size())
+        return std::nullopt;
+    const qint64 value = readWholeNumber(trimmed);
+    if (value < lo || value > hi)
+        return std::nullopt;
+    return value;
+}
+
 QString numberText(qint64 value) {
     const QString digits = QString::number(value);
     return value < 0 ? digits : QLatin1Char(' ') + digits;

@@ -23,6 +23,11 @@ qint64 readWholeNumber(QStringView text);
 // digits, blanks around allowed), when it lies in lo..hi; otherwise nothing.
 std::optional<qint64> strictWholeNumber(QStringView text, qint64 lo, qint64 hi);
 
+// The value of a text that is one number literal and nothing else ("&H" and hex digits, or
+// decimal digits with an optional point and fraction: "2." and "2.5" both qualify), rounded
+// halves to even, when it lies in lo..hi; otherwise nothing. "1..2" is no literal.
+std::optional<qint64> literalWholeNumber(QStringView text, qint64 lo, qint64 hi);
+
 // The decimal text of a number with one leading blank, as grids and tags show numbers.
 QString numberText(qint64 value);
 

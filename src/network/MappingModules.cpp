@@ -1,8 +1,7 @@
 #include "network/MappingModules.h"
 
-#include "devices/CANopenDeviceSetting.h"
 #include "devices/TextChecks.h"
-#include "link/WindowPlacement.h"
+#include "common/WindowPlacement.h"
 #include "model/NumericText.h"
 #include "network/CanBitRates.h"
 #include "network/DeviceList.h"
@@ -76,9 +75,12 @@ void MappingModules::DevicesNumCombo_Click() {
     fitToPicture();
 }
 
-// The window is as wide as the picture and as tall as picture and parameters together.
+// The window is as wide as the picture and as tall as picture and parameters together; grown,
+// it moves up so that "Save All Setting" stays on the screen.
 void MappingModules::fitToPicture() {
     setFixedSize(m_picture->width(), layout()->sizeHint().height());
+    if (isVisible())
+        keepOnScreen(*this);
 }
 
 void MappingModules::SYCNTimeText_Change() {
@@ -88,18 +90,6 @@ void MappingModules::SYCNTimeText_Change() {
 
 int MappingModules::deviceAmount() const {
     return static_cast<int>(readWholeNumber(DevicesNumCombo->currentText()));
-}
-
-CANopenDeviceSetting &MappingModules::deviceSettings() {
-    if (!m_deviceSettings)
-        m_deviceSettings = std::make_unique<CANopenDeviceSetting>(m_config, *this);
-    return *m_deviceSettings;
-}
-
-void MappingModules::unloadWithDeviceSettings() {
-    if (m_deviceSettings)
-        m_deviceSettings->hide();
-    hide();
 }
 
 const TopologyLayout &MappingModules::topology() const {
@@ -165,15 +155,7 @@ void MappingModules::CommButt_Click(int Index) {
         return;
     const DeviceLookup found = lookUpDevice(m_config, Index, deviceAmount());
     DeviceNumber = static_cast<qint16>(Index);
-    CANopenDeviceSetting &settings = deviceSettings();
-    settings.open();
-    if (!found.known)
-        return;
-    settings.ModuleIDText->setText(
-        QString::number(m_config.NodeID[static_cast<std::size_t>(found.slot)]));
-    settings.GardingTimeText->setText(m_config.GuardTime[static_cast<std::size_t>(Index)]);
-    settings.PDOGridFill(QStringLiteral("TxPDOMSFlexGrid"), Index,
-                         m_config.TxPDO_rows[static_cast<std::size_t>(Index)]);
+    emit deviceSettingsRequested(Index, found.known ? found.slot : -1);
 }
 
 void MappingModules::SaveCommand_Click() {

@@ -7,7 +7,6 @@
 #include <QWidget>
 
 #include <array>
-#include <memory>
 
 class QCheckBox;
 class QComboBox;
@@ -18,7 +17,6 @@ class QPushButton;
 
 namespace tolvar {
 
-class CANopenDeviceSetting;
 class TopologyView;
 
 // The network parameters window: CAN bit rate and SYNC, Ethernet address, the gateway's serial
@@ -42,10 +40,6 @@ public:
 
     // The device amount as a whole number.
     int deviceAmount() const;
-    // The device settings window, loaded on first use.
-    CANopenDeviceSetting &deviceSettings();
-    // The program ends: the device settings window goes first, then this one.
-    void unloadWithDeviceSettings();
     // The picture's geometry in use, in twips.
     const TopologyLayout &topology() const;
 
@@ -78,6 +72,9 @@ public:
 signals:
     // "Save All Setting" was pressed.
     void saveRequested();
+    // A device button was pressed: its settings window is to open for `device`. `knownSlot`
+    // is the list position of a device already listed, -1 for a new one.
+    void deviceSettingsRequested(int device, int knownSlot);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -107,7 +104,6 @@ private:
 
     GatewayConfig &m_config;
     TopologyView *m_picture = nullptr;
-    std::unique_ptr<CANopenDeviceSetting> m_deviceSettings;
 };
 
 } // namespace tolvar

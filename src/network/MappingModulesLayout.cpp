@@ -1,7 +1,7 @@
 // Building the controls of the network parameters window.
 #include "network/MappingModules.h"
 
-#include "link/WindowPlacement.h"
+#include "common/WindowPlacement.h"
 #include "network/TopologyView.h"
 
 #include <QCheckBox>
@@ -134,10 +134,11 @@ QGroupBox *MappingModules::buildCanOpenFrame() {
 
     ShowLengthLabel = makeLabel(CANopenParam, QStringLiteral("ShowLengthLabel"),
                                 QStringLiteral("5000(m)=16400(ft)"));
-    addLabelled(
-        *grid, 1, 0,
+    // A display label: screen readers read the length it shows, not the caption beside it.
+    grid->addWidget(
         makeLabel(CANopenParam, QStringLiteral("LengthMAXLabel"), QStringLiteral("Length MAX (m)")),
-        ShowLengthLabel);
+        1, 0);
+    grid->addWidget(ShowLengthLabel, 1, 1);
     grid->addWidget(makeLabel(CANopenParam, QStringLiteral("NoteLabel"),
                               QStringLiteral("Note : Repeater is needed every 1000(m)")),
                     2, 0, 1, 2);
@@ -201,7 +202,7 @@ QGroupBox *MappingModules::buildSerialFrame() {
     // The read-back may show a data-bits value the list does not offer.
     DataBitCombo = makeCombo(frame, QStringLiteral("DataBitCombo"), {QStringLiteral("8")},
                              QStringLiteral("8"));
-    DataBitCombo->setEditable(true);
+    makeEditable(*DataBitCombo);
     addLabelled(*grid, 1, 0,
                 makeLabel(frame, QStringLiteral("DataBitLabel"), QStringLiteral("DATA Bit")),
                 DataBitCombo);
@@ -220,7 +221,7 @@ QGroupBox *MappingModules::buildSerialFrame() {
     // The read-back shows any byte here, not only 1..64.
     KestoCombo = makeCombo(frame, QStringLiteral("KestoCombo"), numbersFrom(1, kSerialIds),
                            QStringLiteral("1"));
-    KestoCombo->setEditable(true);
+    makeEditable(*KestoCombo);
     addLabelled(*grid, 2, 2, makeLabel(frame, QStringLiteral("KestoLabel"), QStringLiteral(" ID ")),
                 KestoCombo);
 

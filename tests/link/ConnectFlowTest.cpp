@@ -1,3 +1,5 @@
+#include "app/UtilityApp.h"
+#include "devices/CANopenDeviceSetting.h"
 #include "link/ConnectSet.h"
 #include "link/InitialScreen.h"
 #include "network/MappingModules.h"
@@ -23,16 +25,21 @@ namespace tolvar {
 namespace {
 
 // Answers the message box a click handler opens, remembering what it said.
+// While it waits it also notes whether "Start Connect" was ever on during the attempt.
 class MessageBoxAnswerer {
 public:
-    MessageBoxAnswerer() {
+    explicit MessageBoxAnswerer(const QPushButton *startConnButt = nullptr) {
+        clock.start();
         m_timer.setInterval(50);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+        QObject::connect(&m_timer, &QTimer::timeout, [this, startConnButt] {
             if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
                 text = box->text();
                 title = box->windowTitle();
                 buttons = box->buttons().size();
+                shownAfterMs = clock.elapsed();
                 box->button(QMessageBox::Ok)->click();
+            } else if (startConnButt && startConnButt->isEnabled() && text.isEmpty()) {
+                startOnDuringAttempt = true;
             }
         });
         m_timer.start();
@@ -40,6 +47,9 @@ public:
     QString text;
     QString title;
     qsizetype buttons = 0;
+    qint64 shownAfterMs = -1;
+    bool startOnDuringAttempt = false;
+    QElapsedTimer clock;
 
 private:
     QTimer m_timer;
@@ -62,12 +72,13 @@ protected:
                          });
     }
 
-    // The main window talks to `port` where the product talks to 502.
+    // The program talks to `port` where the product talks to 502.
     ConnectSet &openConnectSet(quint16 port) {
-        main = std::make_unique<InitialScreen>(config, port);
-        main->show();
+        app = std::make_unique<UtilityApp>(port);
+        app->show();
+        main = &app->main();
         QTest::mouseClick(main->ConnectButt, Qt::LeftButton);
-        return *main->connectSet();
+        return *app->connectSet();
     }
 
     static void type(QLineEdit *edit, const QString &text) {
@@ -82,8 +93,8 @@ protected:
     }
 
     GatewaySimServer sim;
-    GatewayConfig config;
-    std::unique_ptr<InitialScreen> main;
+    std::unique_ptr<UtilityApp> app;
+    InitialScreen *main = nullptr;
     QElapsedTimer clock;
     std::vector<Arrival> arrivals;
     std::vector<QByteArray> frames;
@@ -116,7 +127,7 @@ TEST_F(ConnectFlow, ConnectShowsTheNetworkWindowAndAsksOneSecondApart) {
 
     EXPECT_EQ(window.PortText->text(), QStringLiteral("502"));
     EXPECT_FALSE(window.isVisible());
-    EXPECT_TRUE(main->mappingModules().isVisible());
+    EXPECT_TRUE(app->network().isVisible());
     EXPECT_TRUE(main->DisconnectButt->isEnabled());
     EXPECT_FALSE(main->ConnectButt->isEnabled());
     ASSERT_EQ(arrivals.size(), 3u);
@@ -129,29 +140,39 @@ TEST_F(ConnectFlow, ConnectShowsTheNetworkWindowAndAsksOneSecondApart) {
         EXPECT_GE(gap, 900) << i;
         EXPECT_LT(gap, 2000) << i;
     }
-    EXPECT_EQ(config.ComPortCode, 1); // the connect defaults, then the simulator's settings
 }
 
-TEST_F(ConnectFlow, ToInitialModulesAsksNothing) {
+// Without a read-back the serial settings keep the values every connect starts from.
+TEST_F(ConnectFlow, ToInitialModulesAsksNothingAndKeepsTheConnectDefaults) {
     ConnectSet &window = openConnectSet(sim.serverPort());
+    GatewayConfig &config = app->config();
+    config.ComPortCode = config.BaudRateCode = config.DataBitsCode = 9;
+    config.ParityCode = config.StopBitsCode = 9;
     window.EmptyVlaueCheck->setChecked(true);
     startConnect(window);
-    EXPECT_TRUE(main->mappingModules().isVisible());
+    EXPECT_TRUE(app->network().isVisible());
     pumpUntil([] { return false; }, 300);
     EXPECT_TRUE(arrivals.empty());
     EXPECT_TRUE(sim.hasClient());
+    const std::array<int, 5> codes{config.ComPortCode, config.BaudRateCode, config.DataBitsCode,
+                                   config.ParityCode, config.StopBitsCode};
+    EXPECT_EQ(codes, (std::array<int, 5>{1, 3, 1, 1, 1}));
 }
 
+// The attempt lasts the time-out typed, with "Start Connect" off until the message is gone.
 TEST_F(ConnectFlow, RefusedConnectionShowsTheFailureAndAllowsAnotherTry) {
     ConnectSet &window = openConnectSet(closedLoopbackPort());
-    MessageBoxAnswerer answerer;
-    startConnect(window, QStringLiteral("1"));
+    MessageBoxAnswerer answerer(window.StartConnButt);
+    startConnect(window, QStringLiteral("2"));
+    EXPECT_GE(answerer.shownAfterMs, 1900);
+    EXPECT_LT(answerer.shownAfterMs, 3500);
+    EXPECT_FALSE(answerer.startOnDuringAttempt);
     EXPECT_EQ(answerer.text, QStringLiteral("Connect to Tolvar fail !"));
     EXPECT_EQ(answerer.title, QStringLiteral("Error Connect Status ."));
     EXPECT_EQ(answerer.buttons, 1);
     EXPECT_TRUE(window.StartConnButt->isEnabled());
     EXPECT_TRUE(window.isVisible());
-    EXPECT_FALSE(main->link().isConnected());
+    EXPECT_FALSE(app->link().isConnected());
     EXPECT_FALSE(main->DisconnectButt->isEnabled());
 }
 
@@ -160,10 +181,28 @@ TEST_F(ConnectFlow, DisconnectHidesTheNetworkWindow) {
     window.EmptyVlaueCheck->setChecked(true);
     startConnect(window);
     QTest::mouseClick(main->DisconnectButt, Qt::LeftButton);
-    EXPECT_FALSE(main->mappingModules().isVisible());
-    EXPECT_FALSE(main->link().isConnected());
+    EXPECT_FALSE(app->network().isVisible());
+    EXPECT_FALSE(app->link().isConnected());
     EXPECT_TRUE(main->ConnectButt->isEnabled());
     EXPECT_FALSE(main->DisconnectButt->isEnabled());
+    EXPECT_TRUE(pumpUntil([this] { return !sim.hasClient(); }));
+}
+
+// Closing the main window ends the program: the other windows go, and so does the connection.
+TEST_F(ConnectFlow, ClosingTheMainWindowEndsTheProgram) {
+    ConnectSet &window = openConnectSet(sim.serverPort());
+    window.EmptyVlaueCheck->setChecked(true);
+    startConnect(window);
+    QTest::mouseClick(app->network().findChild<QPushButton *>(QStringLiteral("CommButt1")),
+                      Qt::LeftButton);
+    ASSERT_TRUE(app->deviceSettings().isVisible());
+    int ends = 0;
+    QObject::connect(app.get(), &UtilityApp::finished, [&ends] { ++ends; });
+    main->close();
+    EXPECT_EQ(ends, 1);
+    for (const QWidget *other : QApplication::topLevelWidgets())
+        EXPECT_FALSE(other->isVisible()) << other->objectName().toStdString();
+    EXPECT_FALSE(app->link().isConnected());
     EXPECT_TRUE(pumpUntil([this] { return !sim.hasClient(); }));
 }
 
@@ -173,7 +212,7 @@ TEST_F(ConnectFlow, ClosingTheConnectionWindowDiscardsIt) {
     window.close();
     EXPECT_TRUE(main->ConnectButt->isEnabled());
     QTest::mouseClick(main->ConnectButt, Qt::LeftButton);
-    EXPECT_EQ(main->connectSet()->IPText->text(), QStringLiteral("192.168.255.3"));
+    EXPECT_EQ(app->connectSet()->IPText->text(), QStringLiteral("192.168.255.3"));
 }
 
 struct BadForm {

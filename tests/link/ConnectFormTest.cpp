@@ -49,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FormCase{"timeoutTwoDots", with(&ConnectForm::timeout, "1..2"),
                                with(&ConnectForm::timeout, "1"), false},
                       FormCase{"timeoutTrailingDot", with(&ConnectForm::timeout, "2."),
-                               with(&ConnectForm::timeout, "1"), false},
+                               with(&ConnectForm::timeout, "2."), true},
                       FormCase{"timeoutEmpty", with(&ConnectForm::timeout, ""),
                                with(&ConnectForm::timeout, "1"), false},
                       FormCase{"timeoutHalfRoundsDownToZero", with(&ConnectForm::timeout, "0.5"),
@@ -62,7 +62,9 @@ INSTANTIATE_TEST_SUITE_P(
                                with(&ConnectForm::unitId, "1"), false},
                       FormCase{"unitIdTooBig", with(&ConnectForm::unitId, "256"),
                                with(&ConnectForm::unitId, "1"), false},
-                      FormCase{"unitIdFraction", with(&ConnectForm::unitId, "2.5"),
+                      FormCase{"unitIdTrailingDot", with(&ConnectForm::unitId, "3."),
+                               with(&ConnectForm::unitId, "3."), true},
+                      FormCase{"unitIdTwoDots", with(&ConnectForm::unitId, "3..1"),
                                with(&ConnectForm::unitId, "1"), false},
                       FormCase{"unitIdZero", with(&ConnectForm::unitId, "0"),
                                with(&ConnectForm::unitId, "0"), true},
@@ -75,9 +77,9 @@ TEST(StartConnectCheck, StopsAtTheFirstBadFieldLeavingTheLaterOnesAsTyped) {
 }
 
 TEST(StartConnectCheck, RequestCarriesHostTimeoutAndUnit) {
-    const ConnectCheck check = checkConnectForm({"127.0.0.1", "502", "2.5", "7"});
+    const ConnectCheck check = checkConnectForm({"127.0.0.1", "502", "2.5", "6.5"});
     ASSERT_TRUE(check.request);
-    EXPECT_EQ(*check.request, (ConnectRequest{"127.0.0.1", 2, 7})); // halves round to even
+    EXPECT_EQ(*check.request, (ConnectRequest{"127.0.0.1", 2, 6})); // halves round to even
 }
 
 } // namespace

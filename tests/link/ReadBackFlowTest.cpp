@@ -1,3 +1,4 @@
+#include "app/UtilityApp.h"
 #include "link/ConnectSet.h"
 #include "link/InitialScreen.h"
 #include "link/ReplyEncoder.h"
@@ -42,18 +43,18 @@ fixtures::ReadBackHarness expectedReadBack(const SimConfig &config) {
 // The product's windows, connected to a loopback peer on `port`.
 class Windows {
 public:
-    explicit Windows(quint16 port) : main(config, port) {
-        main.show();
-        QObject::connect(&main.link(), &GatewayLink::replyReceived, [this] { ++replies; });
+    explicit Windows(quint16 port) : app(port), config(app.config()), main(app.main()) {
+        app.show();
+        QObject::connect(&app.link(), &GatewayLink::replyReceived, [this] { ++replies; });
     }
 
     void connect(bool readStoredConfiguration) {
         QTest::mouseClick(main.ConnectButt, Qt::LeftButton);
-        ConnectSet &window = *main.connectSet();
+        ConnectSet &window = *app.connectSet();
         window.IPText->setText(QStringLiteral("127.0.0.1"));
         window.EmptyVlaueCheck->setChecked(!readStoredConfiguration);
         QTest::mouseClick(window.StartConnButt, Qt::LeftButton);
-        ASSERT_TRUE(main.link().isConnected());
+        ASSERT_TRUE(app.link().isConnected());
     }
 
     void disconnect() { QTest::mouseClick(main.DisconnectButt, Qt::LeftButton); }
@@ -62,11 +63,12 @@ public:
         return pumpUntil([this, count] { return replies >= count; }, 5000);
     }
 
-    MappingModules &network() { return main.mappingModules(); }
-    QString statusLine() { return main.statusBar()->currentMessage(); }
+    MappingModules &network() { return app.network(); }
+    QString statusLine() { return main.statusText(); }
 
-    GatewayConfig config;
-    InitialScreen main;
+    UtilityApp app;
+    GatewayConfig &config;
+    InitialScreen &main;
     int replies = 0;
 };
 
@@ -86,7 +88,7 @@ Shown readBackFromSimulator(const SimConfig &stored, int pieces) {
     Windows windows(sim.serverPort());
     windows.connect(true);
     EXPECT_TRUE(windows.waitForReplies(3)) << "pieces of " << pieces;
-    return {windows.config, windows.main.counters, snapshotOf(windows.network()),
+    return {windows.config, windows.app.counters(), snapshotOf(windows.network()),
             windows.statusLine()};
 }
 
@@ -102,7 +104,7 @@ TEST(ReadBack, FillsEveryControlAndTheModelFromTheSimulator) {
     fixtures::ReadBackHarness expected = expectedReadBack(stored);
     expected.counters.flag = 2; // the first blocks after start have passed
     EXPECT_TRUE(windows.config == expected.config);
-    EXPECT_EQ(windows.main.counters, expected.counters);
+    EXPECT_EQ(windows.app.counters(), expected.counters);
     EXPECT_TRUE(windows.statusLine().isEmpty()) << windows.statusLine().toStdString();
 
     MappingModules &network = windows.network();
@@ -153,7 +155,7 @@ class MalformedReplyThroughWindows : public ::testing::TestWithParam<MalformedRe
 TEST_P(MalformedReplyThroughWindows, LeavesModelAndControlsAsTheyWereAndIsReported) {
     ScriptedPeer peer;
     Windows windows(peer.port());
-    windows.main.link().setStaleReplyMs(200);
+    windows.app.link().setStaleReplyMs(200);
     windows.connect(false);
     ASSERT_TRUE(pumpUntil([&peer] { return peer.hasClient(); }));
     peer.send(malformedBaselineStream());
@@ -161,7 +163,7 @@ TEST_P(MalformedReplyThroughWindows, LeavesModelAndControlsAsTheyWereAndIsReport
     ASSERT_TRUE(windows.statusLine().isEmpty()) << windows.statusLine().toStdString();
 
     const GatewayConfig model = windows.config;
-    const ReadBackCounters counters = windows.main.counters;
+    const ReadBackCounters counters = windows.app.counters();
     const WindowSnapshot controls = snapshotOf(windows.network());
 
     peer.send(GetParam().bytes);
@@ -169,7 +171,7 @@ TEST_P(MalformedReplyThroughWindows, LeavesModelAndControlsAsTheyWereAndIsReport
     pumpUntil([] { return false; }, GetParam().needsTimeout ? 50 : 300);
 
     EXPECT_TRUE(windows.config == model);
-    EXPECT_EQ(windows.main.counters, counters);
+    EXPECT_EQ(windows.app.counters(), counters);
     EXPECT_EQ(snapshotOf(windows.network()), controls);
 }
 

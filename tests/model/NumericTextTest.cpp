@@ -56,6 +56,16 @@ TEST(StrictWholeNumber, AcceptsOnlyAWholeNumberInRange) {
         EXPECT_FALSE(strictWholeNumber(bad, 0, 255).has_value()) << QString::fromUtf16(bad).toStdString();
 }
 
+TEST(LiteralWholeNumber, AcceptsOneNumberLiteralRoundedIntoRange) {
+    const std::pair<const char16_t *, qint64> good[] = {
+        {u"2.", 2}, {u" 2 ", 2}, {u"2.5", 2}, {u"3.5", 4}, {u"&H9", 9}, {u".6", 1}, {u"0", 0}};
+    for (const auto &[text, value] : good)
+        EXPECT_EQ(literalWholeNumber(text, 0, 9), value) << QString::fromUtf16(text).toStdString();
+    for (const char16_t *bad : {u"", u".", u"1..2", u"1.2.3", u"&H", u"9.6", u"-1", u"1a", u"1 2"})
+        EXPECT_FALSE(literalWholeNumber(bad, 0, 9).has_value())
+            << QString::fromUtf16(bad).toStdString();
+}
+
 TEST(NumberText, HasOneLeadingBlankForNonNegativeNumbers) {
     EXPECT_EQ(numberText(3), QStringLiteral(" 3"));
     EXPECT_EQ(numberText(0), QStringLiteral(" 0"));

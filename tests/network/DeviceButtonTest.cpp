@@ -1,5 +1,6 @@
 #include "WindowControls.h"
 
+#include "app/UtilityApp.h"
 #include "devices/CANopenDeviceSetting.h"
 #include "network/MappingModules.h"
 
@@ -14,10 +15,10 @@ namespace {
 using testing::choose;
 using testing::control;
 
+// The windows as the program wires them; nothing here connects anywhere.
 class DeviceButton : public ::testing::Test {
 protected:
     void SetUp() override { window.show(); }
-    void TearDown() override { window.unloadWithDeviceSettings(); }
 
     void press(int index) {
         auto *button = control<QPushButton>(window, QStringLiteral("CommButt%1").arg(index));
@@ -36,7 +37,7 @@ protected:
     }
     // What the settings window shows: slave ID, guarding time and grid rows 1..3.
     std::string settingsShown() {
-        const CANopenDeviceSetting &settings = window.deviceSettings();
+        const CANopenDeviceSetting &settings = app.deviceSettings();
         QStringList shown{settings.ModuleIDText->text(), settings.GardingTimeText->text()};
         for (int row = 1; row <= 3; ++row) {
             QStringList cells;
@@ -49,8 +50,9 @@ protected:
         return shown.join(u'\n').toStdString();
     }
 
-    GatewayConfig config;
-    MappingModules window{config};
+    UtilityApp app{0};
+    GatewayConfig &config = app.config();
+    MappingModules &window = app.network();
 };
 
 TEST_F(DeviceButton, GatewayButtonDoesNothing) {
@@ -58,7 +60,7 @@ TEST_F(DeviceButton, GatewayButtonDoesNothing) {
     EXPECT_EQ(window.DeviceNumber, 0);
     EXPECT_EQ(config.DeviceOrder, (PerDevice<qint16>{1}));
     EXPECT_TRUE(window.isVisible());
-    EXPECT_FALSE(window.deviceSettings().isVisible());
+    EXPECT_FALSE(app.deviceSettings().isVisible());
 }
 
 TEST_F(DeviceButton, KnownDeviceShowsWhatTheModelHolds) {
@@ -68,7 +70,7 @@ TEST_F(DeviceButton, KnownDeviceShowsWhatTheModelHolds) {
     EXPECT_EQ(window.DeviceNumber, 2);
     EXPECT_EQ(config.DeviceOrder, (PerDevice<qint16>{1, 2, 3}));
     EXPECT_FALSE(window.isVisible());
-    EXPECT_TRUE(window.deviceSettings().isVisible());
+    EXPECT_TRUE(app.deviceSettings().isVisible());
     EXPECT_EQ(settingsShown(), "42\n500\n"
                                "&H182||||P_AIH 1||||||\n"
                                "||||||||||P_DI 3\n"
@@ -80,7 +82,7 @@ TEST_F(DeviceButton, NewDeviceTakesTheFirstEmptySlotAndShowsNothing) {
     choose(*window.DevicesNumCombo, QStringLiteral("3"));
     describeDeviceTwo(1);
     press(2);
-    window.deviceSettings().ExitCommand->click();
+    app.deviceSettings().ExitCommand->click();
     EXPECT_TRUE(window.isVisible());
     config.DeviceOrder = {1};
     press(2);

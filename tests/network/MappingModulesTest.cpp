@@ -3,6 +3,7 @@
 #include "network/MappingModules.h"
 
 #include <QCheckBox>
+#include <QScreen>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -45,6 +46,13 @@ std::string describe(const QWidget &widget) {
         !qobject_cast<const QLabel *>(&widget) && !qobject_cast<const QGroupBox *>(&widget);
     if (takesInput && widget.accessibleName().isEmpty())
         state += QStringLiteral(" unnamed");
+    if (const auto *combo = qobject_cast<const QComboBox *>(&widget);
+        combo && combo->lineEdit() && combo->lineEdit()->accessibleName() != combo->accessibleName())
+        state += QStringLiteral(" text field unnamed");
+    // A display label speaks what it shows.
+    if (const auto *label = qobject_cast<const QLabel *>(&widget);
+        label && !label->accessibleName().isEmpty() && label->accessibleName() != label->text())
+        state += QStringLiteral(" speaks '") + label->accessibleName() + u'\'';
     return state.toStdString();
 }
 
@@ -71,7 +79,7 @@ TEST_F(NetworkWindow, ControlsStartAsDrawn) {
         {"BaudrateLabel baudrateCombo",
          "'Baud Rate (bps)' names baudrateCombo | '10' of 10,20,50,125,250,500,800,1000"},
         {"LengthMAXLabel ShowLengthLabel",
-         "'Length MAX (m)' names ShowLengthLabel | '5000(m)=16400(ft)'"},
+         "'Length MAX (m)' | '5000(m)=16400(ft)'"},
         {"NoteLabel", "'Note : Repeater is needed every 1000(m)'"},
         {"SYNCLabel SyncCombo", "'SYNC (0~255)' names SyncCombo | '0' of 0..255 off"},
         {"SYNCTimeLabel SYCNTimeText", "'SYNC Time (ms)' names SYCNTimeText | '0' off"},
@@ -124,16 +132,22 @@ TEST(NetworkWindowDevices, OpeningListsOneDeviceAndAmountThreeListsThree) {
     EXPECT_EQ(config.TxPDO_rows[2], 5);
 }
 
-// A rate outside the table, as a text the read-back could leave, changes nothing.
+// Every rate of the list sets its code and cable length; a rate outside the table, as a text the
+// read-back could leave, changes nothing.
 TEST_F(NetworkWindow, BitRateSetsCodeAndCableLength) {
-    choose(*window.baudrateCombo, QStringLiteral("125"));
-    EXPECT_EQ(window.CANopenBaudRate, 3);
-    EXPECT_EQ(window.ShowLengthLabel->text(), QStringLiteral("500(m)=1640(ft)"));
+    const char *lengths[] = {"5000(m)=16400(ft)", "2500(m)=8200(ft)", "1000(m)=3280(ft)",
+                             "500(m)=1640(ft)",   "250(m)=820(ft)",   "100(m)=328(ft)",
+                             "50(m)=164(ft)",     "25(m)=82(ft)"};
+    for (int code = 7; code >= 0; --code) {
+        choose(*window.baudrateCombo, window.baudrateCombo->itemText(code));
+        EXPECT_EQ(window.CANopenBaudRate, code);
+        EXPECT_EQ(window.ShowLengthLabel->text(), QString::fromLatin1(lengths[code]));
+    }
     window.baudrateCombo->setEditable(true);
     window.baudrateCombo->setEditText(QStringLiteral("100"));
     window.baudrateCombo_Click();
-    EXPECT_EQ(window.CANopenBaudRate, 3);
-    EXPECT_EQ(window.ShowLengthLabel->text(), QStringLiteral("500(m)=1640(ft)"));
+    EXPECT_EQ(window.CANopenBaudRate, 0);
+    EXPECT_EQ(window.ShowLengthLabel->text(), QString::fromLatin1(lengths[0]));
 }
 
 TEST_F(NetworkWindow, SerialChoiceStoresItsCode) {
@@ -165,12 +179,33 @@ TEST_F(NetworkWindow, SyncTimeKeepsNumbersOnly) {
     EXPECT_EQ(window.SYCNTimeText->text(), QStringLiteral("12.5"));
 }
 
-TEST_F(NetworkWindow, MaskCheckEnablesOnlyTheMaskBoxes) {
-    const char *boxes = "IPText4 MaskText1 MaskText2 MaskText3 MaskText4 GatewayText1";
-    window.MaskCheck->click();
-    EXPECT_EQ(shown(boxes), "'3' off | '255' | '255' | '0' | '0' | '192' off");
-    window.MaskCheck->click();
-    EXPECT_EQ(shown(boxes), "'3' off | '255' off | '255' off | '0' off | '0' off | '192' off");
+// Each "write" check box switches the four boxes of its own row, and only those.
+TEST_F(NetworkWindow, EachCheckEnablesOnlyItsRow) {
+    const char *rows[] = {"IP", "Mask", "Gateway"};
+    for (const char *row : rows) {
+        auto *check = control<QCheckBox>(window, QLatin1String(row) + QStringLiteral("Check"));
+        for (bool on : {true, false}) {
+            check->click();
+            for (const char *other : rows) {
+                for (int octet = 1; octet <= 4; ++octet) {
+                    const auto name = QStringLiteral("%1Text%2").arg(QLatin1String(other)).arg(octet);
+                    EXPECT_EQ(control<QLineEdit>(window, name)->isEnabled(), on && other == row)
+                        << row << " " << name.toStdString();
+                }
+            }
+        }
+    }
+}
+
+// Ten devices make the window tall; it moves up so that "Save All Setting" stays on screen.
+TEST_F(NetworkWindow, TenDevicesKeepSaveAllSettingOnTheScreen) {
+    window.show();
+    const QRect screen = window.screen()->availableGeometry();
+    ASSERT_EQ(screen.size(), QSize(1920, 1080));
+    choose(*window.DevicesNumCombo, QStringLiteral("10"));
+    const QRect save(window.SaveCommand->mapToGlobal(QPoint(0, 0)), window.SaveCommand->size());
+    EXPECT_TRUE(screen.contains(save)) << save.y() << "+" << save.height();
+    EXPECT_GE(window.frameGeometry().top(), screen.top());
 }
 
 TEST_F(NetworkWindow, ListenSaveAndClose) {

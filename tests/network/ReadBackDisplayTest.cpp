@@ -1,6 +1,6 @@
 #include "WindowControls.h"
 
-#include "link/ReadBackDisplay.h"
+#include "network/ReadBackDisplay.h"
 #include "network/MappingModules.h"
 
 #include <QCheckBox>

@@ -66,6 +66,27 @@ TEST_F(NetworkPicture, ElementsStandWhereTheTwipsSay) {
               QStringLiteral(" 10"));
 }
 
+// Stubs to the devices are drawn in the text colour, the tree in green; captions are small.
+TEST_F(NetworkPicture, LinesAndButtonsAreDrawnInTheirColoursAndFont) {
+    showAmount(6);
+    const QColor green(0, 192, 0);
+    const QColor text = window.palette().color(QPalette::WindowText);
+    const std::pair<const char *, QColor> lines[] = {
+        {"0HorizontalLine", text},  {"5HorizontalLine", text}, {"0VerticalLine", green},
+        {"5VerticalLine", green},   {"0HoriToHoriLine", green}, {"PCtoKestoLine", green},
+        {"KestotoNumLine", green}, {"NumtoDevicesLine", green}};
+    for (const auto &[name, colour] : lines) {
+        const auto *line = control<QWidget>(window, QLatin1String(name));
+        EXPECT_EQ(line->palette().color(line->backgroundRole()), colour) << name;
+    }
+    for (int device = 1; device <= 6; ++device)
+        EXPECT_EQ(control<QPushButton>(window, QStringLiteral("CommButt%1").arg(device))
+                      ->font()
+                      .pointSize(),
+                  8)
+            << device;
+}
+
 TEST_F(NetworkPicture, SecondColumnWidensTheWindow) {
     const std::tuple<int, int, int> widths[] = {
         {1, 5800, 387}, {5, 5800, 387}, {6, 7800, 520}, {10, 7800, 520}};

@@ -1,4 +1,4 @@
-#include "link/ReadBackDisplay.h"
+#include "network/ReadBackDisplay.h"
 
 #include "link/ReadBackModel.h"
 #include "network/CanBitRates.h"

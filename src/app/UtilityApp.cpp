@@ -1,0 +1,185 @@
+#include "app/UtilityApp.h"
+
+#include "devices/CANopenDeviceSetting.h"
+#include "link/CommandFrame.h"
+#include "link/ConnectSet.h"
+#include "link/ReadBackModel.h"
+#include "network/MappingModules.h"
+#include "network/ReadBackDisplay.h"
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace tolvar {
+namespace {
+
+// The gateway's serial settings are set to these before every connect.
+void setConnectDefaults(GatewayConfig &config) {
+    config.ComPortCode = 1;
+    config.BaudRateCode = 3;
+    config.DataBitsCode = 1;
+    config.ParityCode = 1;
+    config.StopBitsCode = 1;
+}
+
+} // namespace
+
+UtilityApp::UtilityApp(quint16 gatewayPort) : m_link(gatewayPort) {
+    m_link.setObjectName(QStringLiteral("Winsock1"));
+    m_link.setDeviceCountSource([this] { return network().deviceAmount(); });
+    connect(&m_link, &GatewayLink::replyReceived, this, &UtilityApp::onReply);
+    connect(&m_link, &GatewayLink::replyRefused, &m_main, &InitialScreen::showStatus);
+    connect(&m_main, &InitialScreen::connectRequested, this, &UtilityApp::openConnectSet);
+    connect(&m_main, &InitialScreen::disconnectRequested, this, &UtilityApp::disconnect);
+    connect(&m_main, &InitialScreen::closing, this, &UtilityApp::shutDown);
+}
+
+UtilityApp::~UtilityApp() = default;
+
+void UtilityApp::show() {
+    m_main.show();
+}
+
+MappingModules &UtilityApp::network() {
+    if (!m_network) {
+        m_network = std::make_unique<MappingModules>(m_config);
+        connect(m_network.get(), &MappingModules::deviceSettingsRequested, this,
+                &UtilityApp::openDeviceSettings);
+    }
+    return *m_network;
+}
+
+CANopenDeviceSetting &UtilityApp::deviceSettings() {
+    if (!m_deviceSettings) {
+        m_deviceSettings = std::make_unique<CANopenDeviceSetting>(
+            m_config, [this] { return network().DeviceNumber; });
+        connect(m_deviceSettings.get(), &CANopenDeviceSetting::loaded, this,
+                [this] { network().hide(); });
+        connect(m_deviceSettings.get(), &CANopenDeviceSetting::unloaded, this,
+                [this] { network().show(); });
+    }
+    return *m_deviceSettings;
+}
+
+void UtilityApp::openConnectSet() {
+    if (!m_connectSet) {
+        m_connectSet = std::make_unique<ConnectSet>();
+        connect(m_connectSet.get(), &ConnectSet::connectRequested, this,
+                &UtilityApp::startConnect);
+        connect(m_connectSet.get(), &ConnectSet::closed, this, &UtilityApp::connectSetClosed);
+    }
+    m_connectSet->show();
+    m_connectSet->raise();
+    m_connectSet->StartConnButt->setEnabled(true);
+    m_main.showSettingUp();
+}
+
+// Closing the connection settings window discards it; it is inside its own close handler.
+void UtilityApp::connectSetClosed() {
+    m_main.ConnectButt->setEnabled(true);
+    m_connectSet.release()->deleteLater();
+}
+
+// The window is busy from here to the end: a close while its click handler waits is refused.
+void UtilityApp::startConnect(const ConnectRequest &request) {
+    ConnectSet &window = *m_connectSet;
+    setConnectDefaults(m_config);
+    window.StartConnButt->setEnabled(false);
+    window.setBusy(true);
+    m_link.connectToGateway(request.host);
+    if (!m_link.waitConnected(request.timeoutSeconds)) {
+        window.reportFailure();
+        m_link.close();
+        window.StartConnButt->setEnabled(true);
+        window.setBusy(false);
+        return;
+    }
+    network().show();
+    m_main.showConnected(true);
+    window.hide();
+    if (window.readsStoredConfiguration())
+        readStoredConfiguration();
+    window.setBusy(false);
+}
+
+void UtilityApp::readStoredConfiguration() {
+    sendReadCommand(ReadCommand::ReadParams);
+    InitialScreen::DelayTime(1);
+    sendReadCommand(ReadCommand::ReadGeneral);
+    InitialScreen::DelayTime(1);
+    sendReadCommand(ReadCommand::ReadTables);
+    InitialScreen::DelayTime(1);
+}
+
+void UtilityApp::disconnect() {
+    m_link.close();
+    if (m_network)
+        m_network->hide();
+    m_main.showConnected(false);
+}
+
+// Closing the main window ends the program: the other windows go with it.
+void UtilityApp::shutDown() {
+    if (m_connectSet)
+        m_connectSet->hide();
+    if (m_deviceSettings)
+        m_deviceSettings->hide();
+    if (m_network)
+        m_network->hide();
+    m_link.close();
+    emit finished();
+}
+
+quint8 UtilityApp::unitIdentifier() const {
+    if (m_connectSet) {
+        if (const auto unitId = unitIdentifierOf(m_connectSet->unitIdText()))
+            return *unitId;
+    }
+    return 1;
+}
+
+void UtilityApp::sendReadCommand(ReadCommand command) {
+    m_link.send(readCommandFrame(command, unitIdentifier()));
+}
+
+// The data-arrival handler. The first blocks after start let pending events run once, so the
+// network window has painted what the previous reply put there.
+void UtilityApp::onReply(const Reply &reply) {
+    if (const auto *ethernet = std::get_if<EthernetReply>(&reply))
+        showEthernetReply(network(), *ethernet);
+    if (m_counters.flag == 0) {
+        QCoreApplication::processEvents();
+        m_counters.flag = 1;
+    }
+    if (const auto *general = std::get_if<GeneralReply>(&reply))
+        showGeneralReply(network(), m_config, m_counters, *general);
+    if (m_counters.flag == 1) {
+        QCoreApplication::processEvents();
+        m_counters.flag = 2;
+    }
+    if (const auto *tables = std::get_if<TableReply>(&reply))
+        applyTables(*tables);
+}
+
+void UtilityApp::applyTables(const TableReply &reply) {
+    if (const auto problem = checkTableReply(m_config, reply)) {
+        m_main.showStatus(*problem);
+        return;
+    }
+    applyTableReply(m_config, m_counters, reply);
+}
+
+// A device already listed shows what the model holds for it.
+void UtilityApp::openDeviceSettings(int device, int knownSlot) {
+    CANopenDeviceSetting &settings = deviceSettings();
+    settings.open();
+    if (knownSlot < 0)
+        return;
+    settings.ModuleIDText->setText(QString::number(m_config.NodeID[std::size_t(knownSlot)]));
+    settings.GardingTimeText->setText(m_config.GuardTime[std::size_t(device)]);
+    settings.PDOGridFill(QStringLiteral("TxPDOMSFlexGrid"), device,
+                         m_config.TxPDO_rows[std::size_t(device)]);
+}
+
+} // namespace tolvar
