@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what the build needs on Debian 12. As root it runs apt-get; otherwise it prints the
-# exact command and fails.
+# Installs what the build needs on Debian 12: with apt-get as root, through sudo otherwise.
+# Without root and without sudo it prints the exact command and fails.
 set -euo pipefail
 
 packages=(g++ cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev)
@@ -14,7 +14,11 @@ if [ ${#missing[@]} -eq 0 ]; then
     exit 0
 fi
 
-if [ "$(id -u)" -ne 0 ]; then
+if [ "$(id -u)" -eq 0 ]; then
+    as_root=()
+elif command -v sudo >/dev/null 2>&1; then
+    as_root=(sudo)
+else
     echo "error: missing packages: ${missing[*]}" >&2
     echo "Run as root:  apt-get update && apt-get install -y ${missing[*]}" >&2
     exit 1
@@ -22,6 +26,6 @@ fi
 
 echo "Installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq || { echo "error: apt-get update failed" >&2; exit 1; }
-apt-get install -y -qq "${missing[@]}" >/dev/null ||
+"${as_root[@]}" apt-get update -qq || { echo "error: apt-get update failed" >&2; exit 1; }
+"${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null ||
     { echo "error: apt-get install ${missing[*]} failed" >&2; exit 1; }

@@ -1,26 +1,36 @@
 #!/usr/bin/env bash
-# Builds the utility and the gateway simulator, serves an example configuration on
-# 127.0.0.1:502 and starts the utility. Type 127.0.0.1 in the connection window.
+# Builds the utility and the gateway simulator, serves an example configuration on a free
+# loopback port and starts the utility talking to that port. Needs no root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 config=${1:-examples/multi.json}
 bash scripts/install-deps.sh
-cmake --preset app
+echo "Building (the first build takes a few minutes; later ones are quick)..."
+cmake --preset app >/dev/null
 cmake --build --preset app
 
 sim=build/app/tools/gateway-sim/tolvar-gateway-sim
 utility=build/app/src/app/tolvar-utility
-
-"$sim" --port 502 --config "$config" &
-sim_pid=$!
+log=build/app/gateway-sim.log
 trap 'kill "$sim_pid" 2>/dev/null || true' EXIT
-sleep 1
-if ! kill -0 "$sim_pid" 2>/dev/null; then
-    echo "error: the gateway simulator did not start (see its message above)" >&2
+
+# Port 0: the simulator picks a free port on 127.0.0.1 and prints it.
+"$sim" --port 0 --config "$config" >"$log" 2>&1 &
+sim_pid=$!
+port=
+for _ in $(seq 50); do
+    port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$log")
+    [ -n "$port" ] && break
+    kill -0 "$sim_pid" 2>/dev/null || break
+    sleep 0.1
+done
+if [ -z "$port" ]; then
+    echo "error: the gateway simulator did not start:" >&2
+    cat "$log" >&2
     exit 1
 fi
 
-echo "Simulator serving $config on 127.0.0.1:502."
-echo "In the utility: Connect to Tolvar, type 127.0.0.1 as IP, Start Connect."
-"$utility"
+echo "Simulator serving $config on 127.0.0.1:$port (what it receives: $log)."
+echo "In the utility: press Connect to Tolvar, type 127.0.0.1 as IP, press Start Connect."
+"$utility" --port "$port"

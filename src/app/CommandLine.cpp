@@ -4,6 +4,10 @@
 
 namespace tolvar {
 
+namespace {
+const QString kProgramName = QStringLiteral("tolvar-utility");
+} // namespace
+
 std::variant<UtilityOptions, CommandLineExit> readCommandLine(const QStringList &arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -17,9 +21,10 @@ std::variant<UtilityOptions, CommandLineExit> readCommandLine(const QStringList 
     if (!parser.parse(arguments))
         return CommandLineExit{parser.errorText(), 2};
     if (parser.isSet(help))
-        return CommandLineExit{parser.helpText(), 0};
+        return CommandLineExit{
+            parser.helpText().replace(QStringLiteral("<executable_name>"), kProgramName), 0};
     if (parser.isSet(version))
-        return CommandLineExit{QStringLiteral("tolvar-utility 1.0.3"), 0};
+        return CommandLineExit{kProgramName + QStringLiteral(" 1.0.3"), 0};
     bool ok = false;
     const uint value = parser.value(port).toUInt(&ok);
     if (!ok || value < 1 || value > 65535)

@@ -53,7 +53,8 @@ MappingModules &UtilityApp::network() {
 CANopenDeviceSetting &UtilityApp::deviceSettings() {
     if (!m_deviceSettings) {
         m_deviceSettings = std::make_unique<CANopenDeviceSetting>(
-            m_config, [this] { return network().DeviceNumber; });
+            m_config, [this] { return network().DeviceNumber; },
+            [this] { return network().deviceAmount(); });
         connect(m_deviceSettings.get(), &CANopenDeviceSetting::loaded, this,
                 [this] { network().hide(); });
         connect(m_deviceSettings.get(), &CANopenDeviceSetting::unloaded, this,

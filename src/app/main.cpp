@@ -5,13 +5,17 @@
 
 #include <cstdio>
 
+// The command line is read before any window system is needed, so --help works anywhere.
 int main(int argc, char **argv) {
-    QApplication app(argc, argv);
-    const auto options = tolvar::readCommandLine(QApplication::arguments());
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const auto options = tolvar::readCommandLine(arguments);
     if (const auto *exit = std::get_if<tolvar::CommandLineExit>(&options)) {
         std::fputs(qPrintable(exit->text + QLatin1Char('\n')), exit->code == 0 ? stdout : stderr);
         return exit->code;
     }
+    QApplication app(argc, argv);
     tolvar::UtilityApp utility(std::get<tolvar::UtilityOptions>(options).gatewayPort);
     QObject::connect(&utility, &tolvar::UtilityApp::finished, &app, &QApplication::quit,
                      Qt::QueuedConnection);

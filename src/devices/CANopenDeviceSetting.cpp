@@ -1,102 +1,107 @@
 #include "devices/CANopenDeviceSetting.h"
 
-#include "common/WindowPlacement.h"
+#include "devices/EntryTexts.h"
+#include "devices/GridFill.h"
+#include "devices/PdoTab.h"
+#include "devices/SdoTab.h"
 #include "model/NumericText.h"
 
 #include <QCloseEvent>
-#include <QGridLayout>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTableWidget>
-
-#include <algorithm>
 
 namespace tolvar {
 namespace {
 
-const QStringList kTxPdoHeader{
-    QStringLiteral("NO."),   QStringLiteral("COB-ID"), QStringLiteral("RTR"),
-    QStringLiteral("DLen"),  QStringLiteral("Byte0"),  QStringLiteral("Byte1"),
-    QStringLiteral("Byte2"), QStringLiteral("Byte3"),  QStringLiteral("Byte4"),
-    QStringLiteral("Byte5"), QStringLiteral("Byte6"),  QStringLiteral("Byte7")};
-const QColor kTxPdoBackground(255, 255, 128);
+const QString kTxPdoCaption = QStringLiteral("TxPDO Setting (Hex)");
+const QString kRxPdoCaption = QStringLiteral("RxPDO Setting (Hex)");
+const QString kReadSdoCaption = QStringLiteral("Read SDO Setting (Hex)");
+const QString kWriteSdoCaption = QStringLiteral("Write SDO Setting (Hex)");
 
-// Row 0 and column 0 are the grid's fixed cells: the header and the row numbers.
-void setFixedCell(QTableWidget &grid, int row, int column, const QString &text) {
-    auto *item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsEnabled);
-    item->setBackground(grid.palette().button());
-    grid.setItem(row, column, item);
+QStringList pdoHeader(const char *first, const char *second) {
+    QStringList header{QStringLiteral("NO."), QLatin1String(first), QLatin1String(second),
+                       QStringLiteral("DLen")};
+    for (int byte = 0; byte < kPdoDataBytes; ++byte)
+        header << QStringLiteral("Byte%1").arg(byte);
+    return header;
 }
 
-void setCell(QTableWidget &grid, int row, int column, const QString &text) {
-    if (QTableWidgetItem *item = grid.item(row, column))
-        item->setText(text);
-    else
-        grid.setItem(row, column, new QTableWidgetItem(text));
-}
+const PdoTabNames kTxPdoNames{"MSFlexGrid",
+                              pdoHeader("COB-ID", "RTR"),
+                              QColor(255, 255, 128),
+                              "gridText",
+                              "RTRCombo",
+                              {QStringLiteral("1"), QStringLiteral("Null")},
+                              true,
+                              &rtrCellText,
+                              "DLenCombo",
+                              "TypeCombo",
+                              true};
+const PdoTabNames kRxPdoNames{"RxPDOMSFlexGrid",
+                              pdoHeader("Cycle", "COB-ID"),
+                              QColor(192, 255, 255),
+                              "RxCOBIDText",
+                              "CycleCombo",
+                              {QStringLiteral("No"), QStringLiteral("Null")},
+                              false,
+                              &choiceCellText,
+                              "RxDLenCombo",
+                              "RxTypeCombo",
+                              false};
+const SdoTabNames kReadSdoNames{"ReadSDOMSFlexGrid", QColor(255, 224, 192), "ReadSDOText",
+                                "ReadSDOCombo"};
+const SdoTabNames kWriteSdoNames{"WriteSDOMSFlexGrid", QColor(128, 128, 255), "WriteSDOText",
+                                 "WriteSDOCombo"};
 
-QLabel *makeLabel(QWidget *parent, const QString &name, const QString &caption) {
-    auto *label = new QLabel(caption, parent);
-    label->setObjectName(name);
-    return label;
-}
-
-QLineEdit *makeTextBox(QWidget *parent, const QString &name, const QString &text) {
-    auto *box = new QLineEdit(text, parent);
-    box->setObjectName(name);
-    return box;
+// Sets a box's text without running its change handler, as a freshly loaded window shows it.
+void showQuietly(QLineEdit &box, const QString &text) {
+    QSignalBlocker quiet(&box);
+    box.setText(text);
 }
 
 } // namespace
 
 CANopenDeviceSetting::CANopenDeviceSetting(GatewayConfig &config,
-                                           std::function<int()> deviceNumber)
-    : m_config(config), m_deviceNumber(std::move(deviceNumber)) {
+                                           std::function<int()> deviceNumber,
+                                           std::function<int()> deviceAmount)
+    : m_context{config, std::move(deviceNumber), std::move(deviceAmount)} {
     setObjectName(QStringLiteral("CANopenDeviceSetting"));
     setWindowTitle(QStringLiteral("CANopenDeviceSetting"));
     buildControls();
+    connect(ModuleIDText, &QLineEdit::textChanged, this,
+            &CANopenDeviceSetting::ModuleIDText_Change);
+    connect(GardingTimeText, &QLineEdit::textChanged, this,
+            &CANopenDeviceSetting::GardingTimeText_Change);
+    connect(SSTab, &QTabWidget::currentChanged, this, &CANopenDeviceSetting::SSTab_Click);
+    connect(DeleteCommand, &QPushButton::clicked, this, &CANopenDeviceSetting::DeleteCommand_Click);
+    connect(ExitCommand, &QPushButton::clicked, this, &CANopenDeviceSetting::ExitCommand_Click);
 }
 
-void CANopenDeviceSetting::buildControls() {
-    auto *grid = new QGridLayout(this);
-    grid->addWidget(
-        makeLabel(this, QStringLiteral("DeviceNumberLabel"), QStringLiteral("Device Number")), 0,
-        0);
-    NumberLabel = makeLabel(this, QStringLiteral("NumberLabel"), QString());
-    grid->addWidget(NumberLabel, 0, 1);
+CANopenDeviceSetting::~CANopenDeviceSetting() = default;
 
-    QLabel *idLabel =
-        makeLabel(this, QStringLiteral("ModuleIDLabel1"), QStringLiteral("CANopen Slave ID"));
-    ModuleIDText = makeTextBox(this, QStringLiteral("ModuleIDText"), QString());
-    labelControl(*idLabel, *ModuleIDText);
-    grid->addWidget(idLabel, 1, 0);
-    grid->addWidget(ModuleIDText, 1, 1);
-
-    QLabel *guardLabel =
-        makeLabel(this, QStringLiteral("GardingTimeLabel"), QStringLiteral("Guarding Time(ms)"));
-    GardingTimeText = makeTextBox(this, QStringLiteral("GardingTimeText"), QStringLiteral("0"));
-    labelControl(*guardLabel, *GardingTimeText);
-    grid->addWidget(guardLabel, 2, 0);
-    grid->addWidget(GardingTimeText, 2, 1);
-
-    ExitCommand = new QPushButton(QStringLiteral("Exit"), this);
-    ExitCommand->setObjectName(QStringLiteral("ExitCommand"));
-    grid->addWidget(ExitCommand, 0, 3);
-    connect(ExitCommand, &QPushButton::clicked, this, &CANopenDeviceSetting::ExitCommand_Click);
-
-    MSFlexGrid = new QTableWidget(kMaxPdoRows + 1, kPdoColumns, this);
-    MSFlexGrid->setObjectName(QStringLiteral("MSFlexGrid"));
-    MSFlexGrid->setAccessibleName(QStringLiteral("TxPDO Setting (Hex)"));
-    MSFlexGrid->horizontalHeader()->hide();
-    MSFlexGrid->verticalHeader()->hide();
-    QPalette background = MSFlexGrid->palette();
-    background.setColor(QPalette::Base, kTxPdoBackground);
-    MSFlexGrid->setPalette(background);
-    grid->addWidget(MSFlexGrid, 3, 0, 1, 4);
-    grid->setColumnStretch(2, 1);
+void CANopenDeviceSetting::buildTabs() {
+    const auto addPage = [this](const QString &caption) {
+        auto *page = new QWidget(SSTab);
+        SSTab->addTab(page, caption);
+        return page;
+    };
+    m_txPdo = new PdoTab(*addPage(kTxPdoCaption), m_context, kTxPdoTable, kTxPdoNames,
+                         m_pdoSelection);
+    m_rxPdo = new PdoTab(*addPage(kRxPdoCaption), m_context, kRxPdoTable, kRxPdoNames,
+                         m_pdoSelection);
+    m_readSdo = new SdoTab(*addPage(kReadSdoCaption), m_context, kReadSdoTable, kReadSdoNames,
+                           m_sdoSelection);
+    m_writeSdo = new SdoTab(*addPage(kWriteSdoCaption), m_context, kWriteSdoTable,
+                            kWriteSdoNames, m_sdoSelection);
+    MSFlexGrid = &m_txPdo->grid();
+    RxPDOMSFlexGrid = &m_rxPdo->grid();
+    ReadSDOMSFlexGrid = &m_readSdo->grid();
+    WriteSDOMSFlexGrid = &m_writeSdo->grid();
+    for (int tab = 0; tab < SSTab->count(); ++tab)
+        SSTab->widget(tab)->findChild<QTableWidget *>()->setAccessibleName(SSTab->tabText(tab));
 }
 
 void CANopenDeviceSetting::open() {
@@ -106,33 +111,103 @@ void CANopenDeviceSetting::open() {
     raise();
 }
 
-// A fresh window: empty grid with its header and row numbers, the device number shown.
+// A fresh window: empty grids with their headers and row numbers, every editor hidden.
 void CANopenDeviceSetting::startUp() {
     m_open = true;
     emit loaded();
-    MSFlexGrid->clearContents();
-    for (int column = 0; column < kPdoColumns; ++column)
-        setFixedCell(*MSFlexGrid, 0, column, kTxPdoHeader[column]);
-    for (int row = 1; row <= kMaxPdoRows; ++row)
-        setFixedCell(*MSFlexGrid, row, 0, numberText(row));
-    ModuleIDText->clear();
-    GardingTimeText->setText(QStringLiteral("0"));
-    NumberLabel->setText(numberText(m_deviceNumber()));
+    {
+        QSignalBlocker quiet(SSTab);
+        SSTab->setCurrentIndex(0);
+    }
+    m_txPdo->reset();
+    m_rxPdo->reset();
+    m_readSdo->reset();
+    m_writeSdo->reset();
+    m_pdoSelection = {};
+    m_sdoSelection = {};
+    showQuietly(*ModuleIDText, QString());
+    showQuietly(*GardingTimeText, QStringLiteral("0"));
+    NumberLabel->setText(numberText(m_context.deviceNumber()));
+}
+
+void CANopenDeviceSetting::hideAllEditors() {
+    m_txPdo->hideEditors();
+    m_rxPdo->hideEditors();
+    m_readSdo->hideEditors();
+    m_writeSdo->hideEditors();
 }
 
 void CANopenDeviceSetting::PDOGridFill(const QString &gridName, int device, int entryCount) {
-    if (gridName != QLatin1String("TxPDOMSFlexGrid") || device < 0 || device > kMaxDevices)
-        return;
-    const int rows = std::min(entryCount, kMaxPdoRows);
-    for (int row = 1; row <= rows; ++row) {
-        for (int column = 1; column < kPdoColumns; ++column)
-            setCell(*MSFlexGrid, row, column, m_config.TxPDOTable.cell(device, row, column));
+    PdoTab *tab = gridName == u"TxPDOMSFlexGrid"   ? m_txPdo
+                  : gridName == u"RxPDOMSFlexGrid" ? m_rxPdo
+                                                   : nullptr;
+    if (tab)
+        fillGrid(m_context.config, tab->table(), device, entryCount, tab->view());
+}
+
+void CANopenDeviceSetting::SDOGridFill(const QString &gridName, int device, int entryCount) {
+    for (SdoTab *tab : {m_readSdo, m_writeSdo}) {
+        if (gridName == tab->grid().objectName())
+            fillGrid(m_context.config, tab->table(), device, entryCount, tab->view());
     }
+}
+
+// A changed text may be corrected; writing the correction runs this handler once more, on a
+// text that then stays.
+void CANopenDeviceSetting::ModuleIDText_Change() {
+    const QString shown =
+        enterNodeId(m_context.config, m_context.refreshCurrentDevice(), ModuleIDText->text());
+    if (shown != ModuleIDText->text())
+        ModuleIDText->setText(shown);
+}
+
+void CANopenDeviceSetting::GardingTimeText_Change() {
+    const QString shown = enterGuardTime(m_context.config, m_context.refreshCurrentDevice(),
+                                         GardingTimeText->text());
+    if (shown != GardingTimeText->text())
+        GardingTimeText->setText(shown);
+}
+
+// Every floating editor hides and the chosen table is shown afresh from the model.
+void CANopenDeviceSetting::SSTab_Click() {
+    const int device = m_context.refreshCurrentDevice();
+    if (!isDeviceNumber(device))
+        return;
+    const auto d = std::size_t(device);
+    const GatewayConfig &config = m_context.config;
+    hideAllEditors();
+    const QString caption = SSTab->tabText(SSTab->currentIndex());
+    if (caption == kTxPdoCaption)
+        PDOGridFill(QStringLiteral("TxPDOMSFlexGrid"), device, config.TxPDO_rows[d]);
+    else if (caption == kRxPdoCaption)
+        PDOGridFill(QStringLiteral("RxPDOMSFlexGrid"), device, config.RxPDO_rows[d]);
+    else if (caption == kReadSdoCaption)
+        SDOGridFill(QStringLiteral("ReadSDOMSFlexGrid"), device, config.ReadSDO_rows[d]);
+    else if (caption == kWriteSdoCaption)
+        SDOGridFill(QStringLiteral("WriteSDOMSFlexGrid"), device, config.WriteSDO_rows[d]);
+}
+
+// The rows selected on the visible tab go; the PDO tabs share one selection, the SDO tabs
+// another.
+void CANopenDeviceSetting::DeleteCommand_Click() {
+    const QString caption = SSTab->tabText(SSTab->currentIndex());
+    const auto remove = [this](const EntryTable &table, GridView &view, RowSelection &selection) {
+        selection = deleteEntries(m_context.config, table, m_context.scope(&view), selection);
+    };
+    if (caption == kTxPdoCaption)
+        remove(m_txPdo->table(), m_txPdo->view(), m_pdoSelection);
+    else if (caption == kRxPdoCaption)
+        remove(m_rxPdo->table(), m_rxPdo->view(), m_pdoSelection);
+    else if (caption == kReadSdoCaption)
+        remove(m_readSdo->table(), m_readSdo->view(), m_sdoSelection);
+    else if (caption == kWriteSdoCaption)
+        remove(m_writeSdo->table(), m_writeSdo->view(), m_sdoSelection);
 }
 
 void CANopenDeviceSetting::unload() {
     m_open = false;
-    m_config.CurrentDevice = static_cast<qint16>(m_deviceNumber());
+    m_context.refreshCurrentDevice();
+    hideAllEditors();
     hide();
     emit unloaded();
 }

@@ -1,39 +1,57 @@
 #pragma once
 
+#include "devices/DeviceContext.h"
+#include "devices/EntryDeletion.h"
 #include "model/GatewayConfig.h"
 
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QTabWidget;
 class QTableWidget;
 
 namespace tolvar {
 
-// The settings window of one CANopen slave: node ID, guarding time and its entry tables.
-// While it is open the network parameters window is hidden (it says so by its signals).
+class PdoTab;
+class SdoTab;
+
+// The settings window of one CANopen slave: node ID, guarding time and its four entry tables.
+// Every accepted edit goes into the model at once. While the window is open the network
+// parameters window is hidden (the window says so by its signals).
 class CANopenDeviceSetting : public QWidget {
     Q_OBJECT
 
 public:
-    // `deviceNumber` answers the device the network window chose last; every handler asks it.
-    CANopenDeviceSetting(GatewayConfig &config, std::function<int()> deviceNumber);
+    // `deviceNumber` answers the device the network window chose last, `deviceAmount` the
+    // amount it shows; every handler asks them afresh.
+    CANopenDeviceSetting(GatewayConfig &config, std::function<int()> deviceNumber,
+                         std::function<int()> deviceAmount);
+    ~CANopenDeviceSetting() override;
 
-    // Makes the window visible; a window that is not open starts afresh for the device the
-    // network window names.
+    // Makes the window visible; a window that is not open starts afresh for the chosen device.
     void open();
 
-    // Copies rows 1..entryCount of the named grid's table for `device` into the grid.
+    // Shows rows 1..entryCount of the named grid's table ("TxPDOMSFlexGrid", "RxPDOMSFlexGrid";
+    // "ReadSDOMSFlexGrid", "WriteSDOMSFlexGrid") for `device`; other names do nothing.
     void PDOGridFill(const QString &gridName, int device, int entryCount);
+    void SDOGridFill(const QString &gridName, int device, int entryCount);
 
     QLabel *NumberLabel = nullptr;
     QLineEdit *ModuleIDText = nullptr;
     QLineEdit *GardingTimeText = nullptr;
+    QPushButton *DeleteCommand = nullptr;
     QPushButton *ExitCommand = nullptr;
+    QTabWidget *SSTab = nullptr;
     QTableWidget *MSFlexGrid = nullptr;
+    QTableWidget *RxPDOMSFlexGrid = nullptr;
+    QTableWidget *ReadSDOMSFlexGrid = nullptr;
+    QTableWidget *WriteSDOMSFlexGrid = nullptr;
 
 signals:
     // The window started afresh: the network window is to hide.
@@ -46,12 +64,23 @@ protected:
 
 private:
     void buildControls();
+    void buildTabs();
     void startUp();
     void unload();
+    void hideAllEditors();
+    void ModuleIDText_Change();
+    void GardingTimeText_Change();
+    void SSTab_Click();
+    void DeleteCommand_Click();
     void ExitCommand_Click();
 
-    GatewayConfig &m_config;
-    std::function<int()> m_deviceNumber;
+    DeviceContext m_context;
+    RowSelection m_pdoSelection;
+    RowSelection m_sdoSelection;
+    PdoTab *m_txPdo = nullptr;
+    PdoTab *m_rxPdo = nullptr;
+    SdoTab *m_readSdo = nullptr;
+    SdoTab *m_writeSdo = nullptr;
     bool m_open = false;
 };
 

@@ -1,0 +1,87 @@
+#include "devices/SdoTab.h"
+
+#include "devices/DataTyping.h"
+#include "devices/EntryTexts.h"
+#include "devices/FloatingEditors.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace tolvar {
+namespace {
+
+const QStringList kHeader{QStringLiteral("NO."), QStringLiteral("Index"),
+                          QStringLiteral("subIndex"), QStringLiteral("Byte0"),
+                          QStringLiteral("Byte1")};
+
+} // namespace
+
+SdoTab::SdoTab(QWidget &page, DeviceContext &context, const SdoTable &table,
+               const SdoTabNames &names, RowSelection &selection)
+    : QObject(&page), m_context(context), m_table(table), m_selection(selection),
+      m_grid(makeGrid(&page, QLatin1String(names.grid), kMaxSdoRows + 1, kSdoColumns,
+                      names.background)),
+      m_view(*m_grid) {
+    auto *column = new QVBoxLayout(&page);
+    column->addWidget(m_grid);
+    fieldEditor =
+        makeFloatingText(*m_grid, names.fieldEditor, QStringLiteral("Index or subIndex"));
+    typeEditor = makeFloatingList(
+        *m_grid, names.typeEditor, QStringLiteral("Data type"),
+        {QStringLiteral("Byte"), QStringLiteral("Word"), QStringLiteral("Null")});
+    connect(m_grid, &QTableWidget::cellClicked, this, &SdoTab::cellClicked);
+    for (QScrollBar *bar : {m_grid->horizontalScrollBar(), m_grid->verticalScrollBar()})
+        connect(bar, &QScrollBar::valueChanged, this, &SdoTab::hideEditors);
+    connect(fieldEditor, &QLineEdit::textChanged, this, &SdoTab::fieldChanged);
+    connect(typeEditor, &QComboBox::activated, this, &SdoTab::typeChosen);
+}
+
+void SdoTab::reset() {
+    resetGrid(*m_grid, kHeader, kMaxSdoRows);
+    QSignalBlocker quiet(fieldEditor);
+    fieldEditor->clear();
+    typeEditor->setCurrentIndex(-1);
+    hideEditors();
+}
+
+void SdoTab::hideEditors() {
+    fieldEditor->hide();
+    typeEditor->hide();
+}
+
+// Emptying the text editor over a new cell runs its change handler for that cell.
+void SdoTab::cellClicked(int row, int column) {
+    m_selection = rowSelectionOf(*m_grid);
+    m_target = {row, column};
+    if (column == kSdoIndexColumn || column == kSdoSubIndexColumn) {
+        typeEditor->hide();
+        layOverCell(*m_grid, *fieldEditor, row, column, true);
+    } else if (column == kSdoByteColumn) {
+        fieldEditor->hide();
+        layOverCell(*m_grid, *typeEditor, row, column, true);
+    } else if (column == kSdoHighByteColumn) {
+        hideEditors();
+    }
+}
+
+void SdoTab::fieldChanged(const QString &text) {
+    const EntryTexts entry = sdoFieldEntry(m_target.column, text);
+    if (entry.editorText != text) {
+        QSignalBlocker quiet(fieldEditor);
+        fieldEditor->setText(entry.editorText);
+    }
+    m_view.setCellText(m_target.row, m_target.column, entry.cellText);
+    if (entry.storeInTable)
+        storeCell(m_context.config.*m_table.cells, m_context.refreshCurrentDevice(), m_target,
+                  entry.cellText);
+}
+
+void SdoTab::typeChosen() {
+    typeSdoRow(m_context.config, m_table, m_context.scope(&m_view), m_target,
+               typeEditor->currentText());
+}
+
+} // namespace tolvar

@@ -1,0 +1,212 @@
+#include "app/UtilityApp.h"
+#include "devices/CANopenDeviceSetting.h"
+#include "network/MappingModules.h"
+#include "network/WindowControls.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace tolvar {
+namespace {
+
+using testing::choose;
+using testing::control;
+
+// The device settings window as the program opens it from the network window's buttons.
+// Nothing here connects anywhere.
+class DeviceWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        network.show();
+        choose(*network.DevicesNumCombo, QStringLiteral("2"));
+        open(1);
+    }
+
+    void open(int device) {
+        control<QPushButton>(network, QStringLiteral("CommButt%1").arg(device))->click();
+    }
+    template <typename Editor> Editor *editor(const char *name) {
+        return control<Editor>(window, QLatin1String(name));
+    }
+    // A user's click on a cell: the grid scrolls it into view first.
+    void click(QTableWidget *grid, int row, int column) {
+        const QModelIndex cell = grid->model()->index(row, column);
+        grid->scrollTo(cell);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
+    }
+    void type(QTableWidget *grid, int row, int column, const char *editorName, const char *text) {
+        click(grid, row, column);
+        QTest::keyClicks(editor<QLineEdit>(editorName), QLatin1String(text));
+    }
+    void pick(QTableWidget *grid, int row, int column, const char *editorName, const char *item) {
+        click(grid, row, column);
+        choose(*editor<QComboBox>(editorName), QLatin1String(item));
+    }
+    // A grid row's cells from column 1 on, '|'-separated.
+    static std::string rowOf(const QTableWidget *grid, int row) {
+        QStringList cells;
+        for (int column = 1; column < grid->columnCount(); ++column) {
+            const QTableWidgetItem *item = grid->item(row, column);
+            cells << (item ? item->text() : QString());
+        }
+        return cells.join(u'|').toStdString();
+    }
+    std::vector<std::string> visibleEditors() const {
+        std::vector<std::string> names;
+        for (const char *name : {"gridText", "RTRCombo", "DLenCombo", "TypeCombo", "CycleCombo",
+                                 "RxCOBIDText", "RxDLenCombo", "RxTypeCombo", "ReadSDOText",
+                                 "ReadSDOCombo", "WriteSDOText", "WriteSDOCombo"}) {
+            if (window.findChild<QWidget *>(QLatin1String(name))->isVisible())
+                names.emplace_back(name);
+        }
+        return names;
+    }
+
+    UtilityApp app{0};
+    GatewayConfig &config = app.config();
+    MappingModules &network = app.network();
+    CANopenDeviceSetting &window = app.deviceSettings();
+};
+
+TEST_F(DeviceWindow, OpensWithItsControlsAndHidesTheNetworkWindow) {
+    EXPECT_TRUE(window.isVisible());
+    EXPECT_FALSE(network.isVisible());
+    EXPECT_EQ(window.NumberLabel->text(), QStringLiteral(" 1"));
+    QStringList captions;
+    for (int tab = 0; tab < window.SSTab->count(); ++tab)
+        captions << window.SSTab->tabText(tab);
+    EXPECT_EQ(captions.join(u','), QStringLiteral("TxPDO Setting (Hex),RxPDO Setting (Hex),"
+                                                  "Read SDO Setting (Hex),Write SDO Setting (Hex)"));
+    const struct {
+        QTableWidget *grid;
+        int rows;
+        const char *header;
+        QColor background;
+    } grids[] = {
+        {window.MSFlexGrid, 201, "COB-ID|RTR|DLen|Byte0|Byte1|Byte2|Byte3|Byte4|Byte5|Byte6|Byte7",
+         QColor(255, 255, 128)},
+        {window.RxPDOMSFlexGrid, 201,
+         "Cycle|COB-ID|DLen|Byte0|Byte1|Byte2|Byte3|Byte4|Byte5|Byte6|Byte7",
+         QColor(192, 255, 255)},
+        {window.ReadSDOMSFlexGrid, 31, "Index|subIndex|Byte0|Byte1", QColor(255, 224, 192)},
+        {window.WriteSDOMSFlexGrid, 31, "Index|subIndex|Byte0|Byte1", QColor(128, 128, 255)}};
+    for (const auto &g : grids) {
+        EXPECT_EQ(g.grid->rowCount(), g.rows);
+        EXPECT_EQ(rowOf(g.grid, 0), g.header);
+        EXPECT_EQ(g.grid->item(0, 0)->text(), QStringLiteral("NO."));
+        EXPECT_EQ(g.grid->item(g.rows - 1, 0)->text(), QStringLiteral(" %1").arg(g.rows - 1));
+        EXPECT_EQ(g.grid->palette().color(QPalette::Base), g.background);
+    }
+    EXPECT_TRUE(visibleEditors().empty());
+}
+
+TEST_F(DeviceWindow, NodeIdAndGuardingTimeAreCheckedAndKept) {
+    const struct {
+        QLineEdit *box;
+        const char *typed;
+        const char *shown;
+    } cases[] = {{window.ModuleIDText, "0", "1"},         {window.ModuleIDText, "128", "1"},
+                 {window.ModuleIDText, "127", "127"},     {window.ModuleIDText, "4x", "1"},
+                 {window.GardingTimeText, "65536", "1000"}, {window.GardingTimeText, "65535", "65535"},
+                 {window.GardingTimeText, "0", "0"}};
+    for (const auto &c : cases) {
+        c.box->clear();
+        QTest::keyClicks(c.box, QLatin1String(c.typed));
+        EXPECT_EQ(c.box->text(), QLatin1String(c.shown)) << c.typed;
+    }
+    EXPECT_EQ(config.NodeID[0], 127);
+    EXPECT_EQ(config.ModuleID[1], 127);
+    EXPECT_EQ(config.GuardTime[1], QStringLiteral("0"));
+}
+
+// Typing, switching tabs, deleting, leaving and coming back, through the TxPDO editors.
+TEST_F(DeviceWindow, TxPdoEditedThroughItsEditors) {
+    QTableWidget *grid = window.MSFlexGrid;
+    type(grid, 1, 1, "gridText", "181");
+    EXPECT_EQ(config.TxPDOTable.cell(1, 1, 1), QStringLiteral("&H181"));
+    pick(grid, 1, 2, "RTRCombo", "1");
+    pick(grid, 1, 3, "DLenCombo", "3");
+    pick(grid, 1, 4, "TypeCombo", "Word");
+    pick(grid, 1, 6, "TypeCombo", "Byte");
+    type(grid, 2, 1, "gridText", "2a1");
+    pick(grid, 2, 4, "TypeCombo", "Byte");
+    EXPECT_EQ(rowOf(grid, 1), "&H181|1|3|P_AIL 1|P_AIH 1|P_DI 1||||||");
+    EXPECT_EQ(rowOf(grid, 2), "&H2A1|||P_DI 2|||||||");
+    EXPECT_EQ(config.TxPDO_rows[1], 2);
+    EXPECT_EQ(config.DI_total, 2);
+    EXPECT_EQ(config.AI_total, 1);
+
+    click(grid, 1, 11); // Byte7 offers no word
+    const QComboBox *types = editor<QComboBox>("TypeCombo");
+    EXPECT_EQ(QStringList({types->itemText(0), types->itemText(1), types->itemText(2)}),
+              QStringList({QStringLiteral("Byte"), QStringLiteral("Null"), QString()}));
+    window.SSTab->setCurrentIndex(1);
+    EXPECT_TRUE(visibleEditors().empty());
+    window.SSTab->setCurrentIndex(0);
+
+    click(grid, 1, 0);
+    window.DeleteCommand->click();
+    EXPECT_EQ(rowOf(grid, 1), "&H2A1|||P_DI 1|||||||");
+    EXPECT_EQ(config.TxPDO_rows[1], 1);
+    EXPECT_EQ(config.DI_total, 1);
+    EXPECT_EQ(config.AI_total, 0);
+
+    window.ExitCommand->click();
+    EXPECT_TRUE(network.isVisible());
+    EXPECT_FALSE(window.isVisible());
+    open(1);
+    EXPECT_EQ(rowOf(grid, 1), "&H2A1|||P_DI 1|||||||");
+    EXPECT_EQ(rowOf(grid, 2), "|||||||||||");
+}
+
+TEST_F(DeviceWindow, RxPdoEditedThroughItsEditors) {
+    window.SSTab->setCurrentIndex(1);
+    QTableWidget *grid = window.RxPDOMSFlexGrid;
+    pick(grid, 1, 1, "CycleCombo", "No");
+    type(grid, 1, 2, "RxCOBIDText", "201");
+    pick(grid, 1, 3, "RxDLenCombo", "2");
+    pick(grid, 1, 4, "RxTypeCombo", "Byte");
+    pick(grid, 1, 5, "RxTypeCombo", "Word");
+    EXPECT_EQ(rowOf(grid, 1), "No|&H201|2|P_DO 1|P_AOL 1|P_AOH 1|||||");
+    EXPECT_EQ(config.RxPDO_rows[1], 1);
+    EXPECT_EQ(config.DO_total, 1);
+    EXPECT_EQ(config.AO_total, 1);
+    grid->verticalScrollBar()->setValue(5); // the COB-ID editor stays, the lists go
+    EXPECT_EQ(visibleEditors(), std::vector<std::string>{"RxCOBIDText"});
+}
+
+TEST_F(DeviceWindow, SdoTablesEditedThroughTheirEditors) {
+    const struct {
+        int tab;
+        QTableWidget *grid;
+        const char *text;
+        const char *combo;
+        const char *word;
+        ItemKind wordKind;
+    } tabs[] = {{2, window.ReadSDOMSFlexGrid, "ReadSDOText", "ReadSDOCombo", "S_AIL 1|S_AIH 1",
+                 ItemKind::SDO_AI},
+                {3, window.WriteSDOMSFlexGrid, "WriteSDOText", "WriteSDOCombo",
+                 "S_AOL 1|S_AOH 1", ItemKind::SDO_AO}};
+    for (const auto &t : tabs) {
+        window.SSTab->setCurrentIndex(t.tab);
+        type(t.grid, 1, 1, t.text, "60a0");
+        type(t.grid, 1, 2, t.text, "1");
+        pick(t.grid, 1, 3, t.combo, "Word");
+        EXPECT_EQ(rowOf(t.grid, 1), "&H60A0|&H01|" + std::string(t.word));
+        EXPECT_EQ(config.total(t.wordKind), 1);
+        type(t.grid, 2, 2, t.text, "123"); // a third digit discards the entry
+        EXPECT_EQ(rowOf(t.grid, 2), "|&H0||");
+        t.grid->verticalScrollBar()->setValue(3);
+        EXPECT_TRUE(visibleEditors().empty());
+    }
+}
+
+} // namespace
+} // namespace tolvar
