@@ -10,8 +10,7 @@ namespace {
 constexpr int kDataLengthColumn = 3;
 
 QString wholeNumberRefusal(const QString &field, const QString &text, int lo, int hi) {
-    return QStringLiteral("%1 reads \"%2\", which is not a whole number from %3 to %4. "
-                          "Type a number from %3 to %4.")
+    return QStringLiteral("%1 is \"%2\": type a whole number from %3 to %4.")
         .arg(field, text, QString::number(lo), QString::number(hi));
 }
 
@@ -23,8 +22,8 @@ std::optional<QString> checkEthernetRow(const EthernetTexts &texts, const QStrin
     for (std::size_t i = 0; i < texts.octets.size(); ++i) {
         const auto octet = strictWholeNumber(texts.octets[i], 0, 255);
         if (!octet)
-            return QStringLiteral("%1 octet %2 reads \"%3\", which is not a whole number from "
-                                  "0 to 255. Type a number from 0 to 255, or untick the %1 row.")
+            return QStringLiteral("%1 octet %2 is \"%3\": type a whole number from 0 to 255, "
+                                  "or untick %1.")
                 .arg(name)
                 .arg(i + 1)
                 .arg(texts.octets[i]);
@@ -50,16 +49,15 @@ std::optional<QString> checkPdoEntry(const CellTable &table, const QString &tabl
     const QString entry =
         QStringLiteral("Device %1, %2 row %3").arg(device).arg(tableName).arg(row);
     if (length > kPdoDataBytes)
-        return QStringLiteral("%1: the data length \"%2\" is more than 8 bytes. Set a data "
-                              "length from 1 to 8.")
+        return QStringLiteral("%1: data length \"%2\" is over 8. Set it from 1 to 8.")
             .arg(entry, table.cell(device, row, kDataLengthColumn));
     for (int byte = 0; byte < length; ++byte) {
         if (!table.cell(device, row, kFirstPdoByteColumn + byte).isEmpty())
             continue;
         const QString shorter = byte == 0 ? QStringLiteral("delete the row")
                                           : QStringLiteral("set the data length to %1").arg(byte);
-        return QStringLiteral("%1: the data length %2 covers Byte%3, which has no type. "
-                              "Give Byte%3 a type, or %4.")
+        return QStringLiteral("%1: data length %2 covers Byte%3, which has no type. Give Byte%3 "
+                              "a type, or %4.")
             .arg(entry)
             .arg(length)
             .arg(byte)
@@ -92,14 +90,14 @@ std::optional<QString> checkFields(const SaveForm &form, SaveValues &values) {
         return refusal;
     if (auto refusal = checkEthernetRow(form.gateway, QStringLiteral("Gateway"), values.gateway))
         return refusal;
-    if (auto refusal = checkByte(form.deviceAmount, QStringLiteral("The Device Amount"), 1,
-                                 kMaxDevices, values.deviceAmount))
+    if (auto refusal = checkByte(form.deviceAmount, QStringLiteral("Device Amount"), 1, kMaxDevices,
+                                 values.deviceAmount))
         return refusal;
-    if (auto refusal = checkByte(form.serialId, QStringLiteral("The ID of the Tolvar Parameters"),
-                                 0, 255, values.serialId))
+    if (auto refusal = checkByte(form.serialId, QStringLiteral("ID (Tolvar Parameters)"), 0, 255,
+                                 values.serialId))
         return refusal;
-    return checkByte(form.unitId, QStringLiteral("The Tolvar ID of the connection settings"), 0,
-                     255, values.unitId);
+    return checkByte(form.unitId, QStringLiteral("Tolvar ID (connection settings)"), 0, 255,
+                     values.unitId);
 }
 
 } // namespace

@@ -22,19 +22,32 @@ constexpr int kSdoEntrySize = 4;
 constexpr int kPdoEntryHeader = 4;
 constexpr int kPieceOffset = frame::kCommandData + 1; // after the sequence byte
 
-// Appends stream bytes; two-byte values go low byte first.
+// Writes stream bytes into a buffer of the length TableStreamLength gives; two-byte values
+// go low byte first. Writing through a pointer keeps the largest stream well under a
+// millisecond.
 class StreamWriter {
 public:
-    explicit StreamWriter(qsizetype expected) { m_bytes.reserve(expected); }
-    void byte(quint8 value) { m_bytes.append(static_cast<char>(value)); }
+    explicit StreamWriter(qint32 length)
+        : m_bytes(length, Qt::Uninitialized), m_pos(m_bytes.data()), m_end(m_pos + m_bytes.size()) {
+    }
+    void byte(quint8 value) {
+        Q_ASSERT(m_pos < m_end);
+        if (m_pos < m_end)
+            *m_pos++ = static_cast<char>(value);
+    }
     void word(quint16 value) {
         byte(static_cast<quint8>(value & 0xFF));
         byte(static_cast<quint8>(value >> 8));
     }
-    QByteArray take() { return std::move(m_bytes); }
+    QByteArray take() {
+        m_bytes.truncate(m_pos - m_bytes.data());
+        return std::move(m_bytes);
+    }
 
 private:
     QByteArray m_bytes;
+    char *m_pos;
+    char *m_end;
 };
 
 quint8 dataLengthOf(const CellTable &table, int device, int row) {
