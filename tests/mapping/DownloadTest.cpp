@@ -1,0 +1,253 @@
+#include "MappingFixtures.h"
+#include "SimConfig.h"
+#include "link/ReadBackModel.h"
+#include "link/ReplyEncoder.h"
+#include "mapping/CellNumber.h"
+#include "mapping/SaveCheck.h"
+#include "mapping/TableStream.h"
+#include "model/NumericText.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace tolvar {
+namespace {
+
+using fixtures::addRow;
+using enum SourceTable;
+
+QByteArray hex(const char *text) {
+    return QByteArray::fromHex(text);
+}
+
+TEST(TableStream, ReadsTagsAndNumbersOfCells) {
+    const QStringList tags =
+        QStringLiteral(
+            "P_DO 1|S_DO|P_DI 1|S_DI 2|P_AIL 1|P_AIH 1|S_AIH|P_AOL 1|S_AO||P_A|X_DI|P-AI")
+            .split(u'|');
+    const std::vector<int> codes{0, 0, 1, 1, 2, 2, 2, 3, 3, 0, 0, 0, 0};
+    for (int i = 0; i < tags.size(); ++i)
+        EXPECT_EQ(AreaCode(tags[i]), codes[std::size_t(i)]) << tags[i].toStdString();
+    EXPECT_EQ(TagPrefix(u"P_AIL 1"), QStringLiteral("P_AI"));
+    EXPECT_EQ(TagPrefix(u"S_"), QString::fromUtf16(u"S_\0\0", 4));
+    for (const char16_t *text : {u"", u"385", u"12a", u"2.5", u"3.5", u"1e3", u"12e", u" 7", u"-4",
+                                 u"&H181", u"&h1a", u"&HA001", u"&H", u"&HFFG", u"&HFFFFFFFFFFFFF",
+                                 u"&H3FFFFFFFFFFFFF", u"9999999999999999", u"Yes", u"1d2"})
+        EXPECT_EQ(cellNumber(text), readWholeNumber(text))
+            << QString::fromUtf16(text).toStdString();
+}
+
+// One device, node 5, one entry in one table: the entry follows that table's row count.
+TEST(TableStream, EncodesEachEntryKind) {
+    const std::vector<std::tuple<SourceTable, QString, const char *>> cases{
+        {TxPDO, "&H181|1|2|P_DI 1|P_AIL 1", "81010102 0102"},
+        {TxPDO, "&H181|0|3|P_AIL 1|P_AIH 1||P_DI 9", "81010003 020200"},
+        {TxPDO, "385||0|P_DI 1", "81010000"},
+        {RxPDO, "No|&H201|1|P_DO 4", "01020001 00"},
+        {RxPDO, "Yes|&H201|1|P_DO 4", "01020101 00"},
+        {RxPDO, "|&H7FF|2|P_AOL 1|P_AOH 1", "ff070002 0303"},
+        {ReadSDO, "&H6000|&H01|S_AIL 1|S_AIH 1", "00600102 02"},
+        {ReadSDO, "&H6000|&H01|S_DI 7", "00600101"},
+        {WriteSDO, "&HA001|&H010|S_AOL 2|S_AOH 2", "01a01003 03"},
+        {WriteSDO, "&H6200|&H0|S_AIL 1|S_AIH 1", "00620002"},
+        {WriteSDO, "&H6200|&H02|", "00620200"}};
+    for (const auto &[table, cells, entry] : cases) {
+        SCOPED_TRACE(entry);
+        GatewayConfig config = fixtures::listing({1});
+        config.NodeID[0] = 5;
+        addRow(config, table, 1, cells);
+        QByteArray expected = hex("0500000000");
+        expected[1 + int(table)] = 1;
+        expected.insert(2 + int(table), hex(entry));
+        EXPECT_EQ(buildTableStream(config, 1).toHex(' '), expected.toHex(' '));
+        EXPECT_EQ(TableStreamLength(config, 1), expected.size());
+    }
+}
+
+// Devices go in list order; the bytes are what the simulator serves for the same tables, and
+// reading those back gives a model with the same stream.
+TEST(TableStream, EqualsTheTableReplyContents) {
+    GatewayConfig config = fixtures::listing({2, 1});
+    addRow(config, TxPDO, 2, "&H182|0|2|P_AIL 1|P_AIH 1");
+    addRow(config, ReadSDO, 2, "&H6001|&H03|S_DI 1");
+    addRow(config, RxPDO, 1, "Yes|&H201|1|P_DO 1");
+    addRow(config, WriteSDO, 1, "&H6200|&H01|S_AOL 1|S_AOH 1");
+    const QByteArray stream = hex("10 01 820100020202 00 01 01600301 00"
+                                  "11 00 01 0102010100 00 01 0062010303");
+    EXPECT_EQ(buildTableStream(config, 2).toHex(' '), stream.toHex(' '));
+    EXPECT_EQ(TableStreamLength(config, 2), stream.size());
+    EXPECT_EQ(buildTableStream(config, 1), stream.left(15));
+    SimConfig served;
+    served.devices = {
+        SimDevice{0x10, 0, {{0x182, 0, 2, hex("0202")}}, {}, {{0x6001, 3, 1, false}}, {}},
+        SimDevice{0x11, 0, {}, {{0x201, 1, 1, hex("00")}}, {}, {{0x6200, 1, 3, true}}}};
+    const TableReply reply = tableReplyOf(served);
+    EXPECT_EQ(encodeReply(reply).mid(reply::kContents), stream);
+    GatewayConfig readBack = fixtures::listing({2, 1});
+    ReadBackCounters counters;
+    applyTableReply(readBack, counters, reply);
+    EXPECT_EQ(buildTableStream(readBack, 2), stream);
+}
+
+// Stream length, frames, last frame's length and register count.
+TEST(TableFrames, CutTheStreamInto250BytePieces) {
+    const std::vector<std::array<int, 4>> cases{
+        {0, 1, 17, 2},   {5, 1, 23, 5},   {249, 1, 267, 127},  {250, 2, 17, 2},
+        {251, 2, 19, 3}, {252, 2, 19, 3}, {51050, 205, 67, 27}};
+    for (const auto &[length, count, lastLength, lastRegisters] : cases) {
+        SCOPED_TRACE(length);
+        QByteArray stream(length, '\0');
+        for (int i = 0; i < length; ++i)
+            stream[i] = char(i % 251 + 1);
+        const std::vector<QByteArray> frames = tableFrames(stream, 7);
+        ASSERT_EQ(int(frames.size()), count);
+        EXPECT_EQ(tableFrameCount(length), count);
+        QByteArray carried;
+        for (int i = 0; i < count; ++i) {
+            const int registers = i + 1 == count ? lastRegisters : 127;
+            ASSERT_EQ(frames[i].size(), i + 1 == count ? lastLength : 267);
+            EXPECT_EQ(frames[i].left(17), hex("01020000000607100000") + '\0' + char(registers) +
+                                              char(2 * registers) + "#SD" + char(9 + i));
+            carried += frames[i].mid(17, std::min(250, length - 250 * i));
+        }
+        EXPECT_EQ(carried, stream);
+    }
+}
+
+// Serial settings at their connect defaults.
+GatewayConfig connected(std::initializer_list<int> devices) {
+    GatewayConfig config = fixtures::listing(devices);
+    config.ComPortCode = config.DataBitsCode = config.ParityCode = config.StopBitsCode = 1;
+    config.BaudRateCode = 3;
+    return config;
+}
+
+TEST(EthernetFrame, OnlyTickedRowsCarryTheirOctets) {
+    SaveValues values{{false, {192, 168, 255, 3}}, {}, {false, {192, 168, 255, 4}}, 1, 1, 7, 0};
+    EXPECT_FALSE(ethernetSettingsFrame(values).has_value());
+    values.mask = {true, {255, 255, 0, 0}};
+    const QByteArray header = hex("01020000000601100000000f1e234944");
+    EXPECT_EQ(ethernetSettingsFrame(values), header + hex("000100 00000000 ffff0000 00000000"));
+    values.ip.write = values.gateway.write = true;
+    EXPECT_EQ(ethernetSettingsFrame(values), header + hex("010101 c0a8ff03 ffff0000 c0a8ff04"));
+}
+
+TEST(DownloadPlan, OneDeviceWithoutEntriesIsByteExact) {
+    GatewayConfig config = connected({1});
+    config.NodeID[0] = 5;
+    config.GuardTime[1] = QStringLiteral("1000");
+    const DownloadPlan plan = planDownload(SaveValues{}, config); // serial ID 1, unit 1, code 0
+    EXPECT_FALSE(plan.ethernetFrame.has_value());
+    EXPECT_EQ(plan.generalFrame.toHex(' '),
+              hex("01020000000601100000001428235244 01010000000001"
+                  "05e803 00000000000000000000000000000000 00000000 010301010100 00")
+                  .toHex(' '));
+    ASSERT_EQ(plan.tableFrames.size(), 1u);
+    EXPECT_EQ(plan.tableFrames[0], hex("010200000006011000000005 0a235344 09 0500000000 00"));
+}
+
+TEST(GeneralFrame, LengthAndRegisterCountFollowTheDeviceAmount) {
+    const GatewayConfig config = connected({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
+    for (const auto &[devices, length, registers] :
+         std::vector<std::array<int, 3>>{{1, 53, 20}, {2, 76, 32}, {3, 99, 43}, {10, 260, 124}}) {
+        SCOPED_TRACE(devices);
+        const QByteArray frame =
+            generalSettingsFrame({{}, {}, {}, quint8(devices), 1, 1, 0}, config, 1);
+        ASSERT_EQ(frame.size(), length);
+        EXPECT_EQ(frame.mid(11, 2) + frame[16],
+                  QByteArray{} + char(registers) + char(2 * registers) + char(devices));
+        EXPECT_EQ(frame.right(7), hex("01030101010000"));
+    }
+}
+
+// A record takes node ID and counts by list position, guarding time and rows by device number.
+TEST(GeneralFrame, RecordsFollowTheDeviceList) {
+    GatewayConfig config = connected({2, 1});
+    config.GuardTime[2] = QStringLiteral("500.5");
+    config.GuardTime[1] = QStringLiteral("70000");
+    for (int kind = 0; kind < kItemKinds; ++kind)
+        config.counts(ItemKind(kind))[0] = qint16(kind == 6 ? 300 : kind + 1);
+    config.TxPDO_rows = {0, 9, 200};
+    config.RxPDO_rows[2] = 2;
+    config.ReadSDO_rows[2] = 30;
+    config.WriteSDO_rows[2] = 4;
+    const QByteArray frame = generalSettingsFrame({{}, {}, {}, 2, 7, 3, 4}, config, 0xCD);
+    EXPECT_EQ(frame.mid(6, 1) + frame.mid(16, 7), hex("03 020704000000cd"));
+    EXPECT_EQ(frame.mid(23, 46).toHex(' '),
+              hex("10 f401 0100 0200 0300 0400 0500 0600 2c01 0800 c8 02 1e 04"
+                  "11 7011 0000 0000 0000 0000 0000 0000 0000 0000 09 00 00 00")
+                  .toHex(' '));
+}
+
+TEST(DownloadPlan, LargestConfigurationIsSentWhole) {
+    const GatewayConfig config = fixtures::largestConfiguration();
+    EXPECT_EQ(TableStreamLength(config, kMaxDevices), 51050);
+    const DownloadPlan plan = planDownload({{}, {}, {}, kMaxDevices, 1, 9, 0}, config);
+    ASSERT_EQ(plan.tableFrames.size(), 205u);
+    EXPECT_EQ(quint8(plan.generalFrame[22]), 205);
+    EXPECT_EQ(quint8(plan.tableFrames.back()[16]), 213);
+    EXPECT_EQ(plan.tableFrames.front()[6], 9);
+}
+
+SaveForm goodForm() {
+    SaveForm form{{true, {"192", "168", "255", "3"}}, {false, {"x"}}, {}, "2", "7", "64", 5};
+    form.gateway = {true, {"192", "168", "&HFF", " 4 "}};
+    return form;
+}
+
+// Rows past a row count and devices past the amount are not entries to check.
+GatewayConfig goodConfig() {
+    GatewayConfig config = fixtures::listing({1, 2, 3});
+    addRow(config, TxPDO, 1, "&H181|0|2|P_AIL 1|P_AIH 1");
+    addRow(config, RxPDO, 2, "Yes|&H202|0");
+    addRow(config, RxPDO, 3, "Yes|&H203|1");
+    config.TxPDOTable.cell(1, 2, 3) = "1";
+    return config;
+}
+
+TEST(SaveCheck, GoodTextsGiveTheValuesToSend) {
+    const SaveCheck check = checkSave(goodForm(), goodConfig());
+    ASSERT_TRUE(check.values.has_value()) << check.refusal.toStdString();
+    EXPECT_EQ(
+        *check.values,
+        (SaveValues{
+            {true, {192, 168, 255, 3}}, {false, {}}, {true, {192, 168, 255, 4}}, 2, 7, 64, 5}));
+}
+
+TEST(SaveCheck, RefusalsNameTheFieldAndTheFix) {
+    using Change = std::function<void(SaveForm &, GatewayConfig &)>;
+    const std::vector<std::pair<Change, QString>> cases{
+        {[](SaveForm &f, auto &) { f.ip.octets[1] = "300"; },
+         "IP octet 2 is \"300\": type a whole number from 0 to 255, or untick IP."},
+        {[](SaveForm &f, auto &) { f.mask.ticked = true; },
+         "MASK octet 1 is \"x\": type a whole number from 0 to 255, or untick MASK."},
+        {[](SaveForm &f, auto &) { f.deviceAmount = "11"; },
+         "Device Amount is \"11\": type a whole number from 1 to 10."},
+        {[](SaveForm &f, auto &) { f.deviceAmount = "0"; },
+         "Device Amount is \"0\": type a whole number from 1 to 10."},
+        {[](SaveForm &f, auto &) { f.serialId = "256"; },
+         "ID (Tolvar Parameters) is \"256\": type a whole number from 0 to 255."},
+        {[](SaveForm &f, auto &) { f.unitId = "1.5"; },
+         "Tolvar ID (connection settings) is \"1.5\": type a whole number from 0 to 255."},
+        {[](auto &, GatewayConfig &c) { c.TxPDOTable.cell(1, 1, 3) = "3"; },
+         "Device 1, TxPDO row 1: data length 3 covers Byte2, which has no type. Give Byte2 a "
+         "type, or set the data length to 2."},
+        {[](auto &, GatewayConfig &c) { c.RxPDOTable.cell(2, 1, 3) = "1"; },
+         "Device 2, RxPDO row 1: data length 1 covers Byte0, which has no type. Give Byte0 a "
+         "type, or delete the row."},
+        {[](auto &, GatewayConfig &c) { c.RxPDOTable.cell(2, 1, 3) = "9"; },
+         "Device 2, RxPDO row 1: data length \"9\" is over 8. Set it from 1 to 8."}};
+    for (const auto &[change, message] : cases) {
+        SCOPED_TRACE(message.toStdString());
+        SaveForm form = goodForm();
+        GatewayConfig config = goodConfig();
+        change(form, config);
+        const SaveCheck check = checkSave(form, config);
+        EXPECT_FALSE(check.values.has_value());
+        EXPECT_EQ(check.refusal, message);
+    }
+}
+
+} // namespace
+} // namespace tolvar
