@@ -1,18 +1,24 @@
 #include "GatewaySimServer.h"
 
+#include "DownloadFrames.h"
+#include "SimConsole.h"
 #include "link/CommandFrame.h"
 #include "link/ReplyEncoder.h"
 
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QHostAddress>
 #include <QTcpSocket>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include <functional>
+#include <utility>
 
 using namespace tolvar;
+using namespace tolvar::test;
 
 namespace {
 
@@ -38,6 +44,18 @@ bool waitUntil(const std::function<bool()> &done) {
     return done();
 }
 
+// Waits until `count` has stayed the same for 300 ms.
+bool waitUntilSteady(const int &count) {
+    int last = -1;
+    QElapsedTimer since;
+    return waitUntil([&] {
+        if (std::exchange(last, count) != count) {
+            since.start();
+        }
+        return since.elapsed() >= 300;
+    });
+}
+
 QByteArray readFrame(char letter) {
     return readCommandFrame(static_cast<ReadCommand>(letter), 1);
 }
@@ -46,8 +64,10 @@ class TestClient {
 public:
     TestClient() {
         QObject::connect(&socket, &QTcpSocket::readyRead, &socket, [this] {
-            received += socket.readAll();
-            ++reads;
+            if (reading) {
+                received += socket.readAll();
+                ++reads;
+            }
         });
     }
 
@@ -59,13 +79,13 @@ public:
     QTcpSocket socket;
     QByteArray received;
     int reads = 0;
+    bool reading = true;
 };
 
 class GatewaySimServerTest : public testing::Test {
 protected:
     void SetUp() override {
-        const QString multi = QStringLiteral(TOLVAR_EXAMPLES_DIR "/multi.json");
-        server.setConfig(std::get<SimConfig>(loadSimConfigFile(multi)));
+        server.setConfig(example("multi.json"));
         ASSERT_TRUE(server.listen(0)) << server.errorString().toStdString();
         ASSERT_EQ(server.serverAddress(), QHostAddress(QHostAddress::LocalHost));
         ASSERT_TRUE(client.connectTo(server.serverPort()));
@@ -107,22 +127,75 @@ TEST_F(GatewaySimServerTest, PiecewiseRepliesCarryTheSameBytes) {
     EXPECT_GT(client.reads, 1);
 }
 
-TEST_F(GatewaySimServerTest, GarbageAndWriteFramesAreLoggedButNotAnswered) {
+TEST_F(GatewaySimServerTest, GarbageIsLoggedAndEveryWriteFrameAnswered) {
     const QByteArray garbage("GET / HTTP/1.0\r\n\r\n");
     const QByteArray ethernetSettings = CommandFrame{1, 'I', 15, 30, 31}.encode();
     QByteArray generalSettings = CommandFrame{1, 'R', 20, 40, 53}.encode();
     generalSettings[16] = 1;
-    const QByteArray table = CommandFrame{1, 'S', 127, 254, 267}.encode();
+    QByteArray table = CommandFrame{1, 'S', 127, 254, 267}.encode();
+    table.replace(0, 10, QByteArray::fromHex("ABCD1234002007100002")); // echoed but for 2..5
     client.socket.write(garbage);
     // Garbage takes every buffered byte; the frames follow once it is cut.
     ASSERT_TRUE(waitUntil([this] { return !server.receivedFrames().isEmpty(); }));
-    client.socket.write(ethernetSettings + generalSettings + table);
-    expectServed(client); // the first bytes back answer the #PD
+    expectAnswer(
+        client, ethernetSettings + generalSettings + table + readFrame('P'),
+        QByteArray::fromHex("0102 0000 0006 01 10 0000 000F  0102 0000 0006 01 10 0000 0014 "
+                            "ABCD 0000 0006 07 10 0002 007F") +
+            encodeReply(ethernetReplyOf(server.config())));
     EXPECT_EQ(server.receivedFrames(), (QList<ReceivedFrame>{{"unknown", garbage},
                                                              {"#ID", ethernetSettings},
                                                              {"#RD", generalSettings},
                                                              {"#SD", table},
                                                              {"#PD", readFrame('P')}}));
+}
+
+TEST_F(GatewaySimServerTest, DownloadIsAnsweredSavedAndReadBack) {
+    const SimConfig written = example("maximal.json"); // 203 #SD frames
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("saved.json"));
+    QString log;
+    QTextStream out(&log);
+    saveEveryDownload(server, path, out);
+    const QList<QByteArray> frames =
+        QList{ethernetFrame(written.ethernet, {1, 1, 1})} + downloadFrames(written);
+    QByteArray responses;
+    for (const QByteArray &frame : frames) {
+        responses += writeResponseTo(frame);
+    }
+    expectAnswer(client, frames.join(), responses);
+    SimConfig expected = written; // with the SYNC settings of multi.json, which it served
+    expected.sync = 1;
+    expected.syncTime = 100;
+    expectAnswer(client, readFrame('G') + readFrame('H'),
+                 encodeReply(generalReplyOf(expected)) + encodeReply(tableReplyOf(expected)));
+    EXPECT_EQ(loadSimConfigFile(path), (std::variant<SimConfig, QString>(expected)));
+    EXPECT_EQ(log, QStringLiteral("saved the configuration to %1\n").arg(path));
+}
+
+TEST_F(GatewaySimServerTest, KeepsOnlyTheLatestFrames) {
+    const int requests = GatewaySimServer::kMaxKeptFrames + 5;
+    expectAnswer(client, readFrame('P').repeated(requests),
+                 encodeReply(ethernetReplyOf(server.config())).repeated(requests));
+    EXPECT_EQ(server.receivedFrames().size(), GatewaySimServer::kMaxKeptFrames);
+}
+
+TEST_F(GatewaySimServerTest, ClientThatTakesNoRepliesIsNotReadFromUntilItDoes) {
+    server.setConfig(example("maximal.json")); // table replies of 51 kB
+    int handled = 0;
+    QObject::connect(&server, &GatewaySimServer::frameReceived, &server, [&] { ++handled; });
+    client.reading = false;
+    client.socket.setReadBufferSize(4096);
+    const int requests = 2000;
+    client.socket.write(readFrame('H').repeated(requests));
+    ASSERT_TRUE(waitUntilSteady(handled));
+    EXPECT_LT(handled, requests / 4);
+    EXPECT_GT(server.unsentBytes(), GatewaySimServer::kMaxUnsentBytes);
+    EXPECT_LT(server.unsentBytes(), GatewaySimServer::kMaxUnsentBytes + 60000); // one reply more
+    const int stopped = handled;
+    client.reading = true;
+    client.socket.setReadBufferSize(0);
+    client.socket.readAll();
+    EXPECT_TRUE(waitUntil([&] { return handled > stopped + 50; }));
 }
 
 TEST_F(GatewaySimServerTest, SecondClientIsClosedWhileTheFirstIsServed) {

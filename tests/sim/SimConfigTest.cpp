@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QByteArrayList>
+#include <QDir>
 #include <QString>
 
 using namespace tolvar;
@@ -18,10 +19,14 @@ std::string outcomeOf(const std::variant<SimConfig, QString> &loaded) {
     return message ? message->toStdString() : "(accepted)";
 }
 
-TEST(SimConfigTest, ExamplesLoadAndAMissingFileIsNamed) {
+TEST(SimConfigTest, ExamplesLoadAndSaveBackEqualAndAMissingFileIsNamed) {
     // maximal.json sits on every row limit (200 PDO, 30 SDO rows) of ten devices.
-    for (const char *name : {"small.json", "multi.json", "maximal.json"}) {
-        EXPECT_EQ(outcomeOf(loadSimConfigFile(examplePath(name))), "(accepted)") << name;
+    const QStringList names = QDir(examplePath("")).entryList({QStringLiteral("*.json")});
+    EXPECT_GE(names.size(), 3);
+    for (const QString &name : names) {
+        const auto loaded = loadSimConfigFile(examplePath(qPrintable(name)));
+        ASSERT_EQ(outcomeOf(loaded), "(accepted)") << name.toStdString();
+        EXPECT_EQ(loadSimConfig(saveSimConfig(std::get<SimConfig>(loaded))), loaded);
     }
     const QString missing = examplePath("no-such-file.json");
     EXPECT_EQ(

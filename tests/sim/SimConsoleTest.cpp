@@ -24,4 +24,12 @@ TEST(SimConsoleTest, TakenPortGivesOneLineWithReasonAndRemedy) {
                   .arg(port));
 }
 
+TEST(SimConsoleTest, OnlyTheStartOfALongUnknownBlockIsPrinted) {
+    const QByteArray bytes(100, 'A');
+    EXPECT_EQ(frameLine(QStringLiteral("unknown"), bytes),
+              QStringLiteral("unknown ") + hexBytes(bytes.left(64)) +
+                  QStringLiteral(" \u2026 (100 bytes)"));
+    EXPECT_EQ(frameLine(QStringLiteral("#SD"), bytes), QStringLiteral("#SD ") + hexBytes(bytes));
+}
+
 } // namespace

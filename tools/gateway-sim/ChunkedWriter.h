@@ -27,6 +27,8 @@ public:
 
     // True when nothing is left to write.
     bool isIdle() const { return queue_.isEmpty(); }
+    // Bytes waiting for their turn, not yet handed to the socket.
+    qint64 queuedBytes() const { return queue_.size(); }
 
 private:
     void writeNextPiece();

@@ -3,8 +3,23 @@
 #include "link/ReplyEncoder.h"
 
 #include <QHostAddress>
+#include <QScopedValueRollback>
 
 namespace tolvar {
+
+namespace {
+
+// Bounds what is taken from a client at once, so a flood of requests is answered only as fast
+// as the client takes the replies.
+constexpr qint64 kReadBufferBytes = 64 * 1024;
+constexpr qint64 kReadPieceBytes = 4096;
+
+bool isWriteCommand(const QString &command) {
+    return command == QLatin1String("#ID") || command == QLatin1String("#RD") ||
+           command == QLatin1String("#SD");
+}
+
+} // namespace
 
 GatewaySimServer::GatewaySimServer(QObject *parent) : QObject(parent) {
     incompleteTimer_.setSingleShot(true);
@@ -40,15 +55,24 @@ QString GatewaySimServer::clientPeer() const {
     return QStringLiteral("%1:%2").arg(client_->peerAddress().toString()).arg(client_->peerPort());
 }
 
+void GatewaySimServer::clearReceivedFrames() {
+    received_.clear();
+    receivedBytes_ = 0;
+}
+
+qint64 GatewaySimServer::unsentBytes() const {
+    return client_ ? client_->bytesToWrite() + writer_.queuedBytes() : 0;
+}
+
 std::optional<QByteArray> GatewaySimServer::replyTo(const QString &command) const {
     if (command == QLatin1String("#PD")) {
-        return encodeReply(ethernetReplyOf(config_));
+        return encodeReply(ethernetReplyOf(config()));
     }
     if (command == QLatin1String("#GD")) {
-        return encodeReply(generalReplyOf(config_));
+        return encodeReply(generalReplyOf(config()));
     }
     if (command == QLatin1String("#HD")) {
-        return encodeReply(tableReplyOf(config_));
+        return encodeReply(tableReplyOf(config()));
     }
     return std::nullopt;
 }
@@ -79,8 +103,10 @@ bool GatewaySimServer::clientStillConnected() {
 
 void GatewaySimServer::serve(QTcpSocket *socket) {
     client_ = socket;
+    socket->setReadBufferSize(kReadBufferBytes);
     writer_.setSocket(socket);
     connect(socket, &QTcpSocket::readyRead, this, &GatewaySimServer::readClient);
+    connect(socket, &QTcpSocket::bytesWritten, this, &GatewaySimServer::readClient);
     connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
         if (socket == client_) {
             endClient();
@@ -89,31 +115,78 @@ void GatewaySimServer::serve(QTcpSocket *socket) {
     emit clientConnected();
 }
 
+// Handles frames one at a time while the client takes its replies. A flush inside a reply may
+// signal bytesWritten at once; that call leaves the frames to this loop.
 void GatewaySimServer::readClient() {
-    if (!client_) {
+    if (reading_) {
         return;
     }
-    const QList<ReceivedFrame> blocks = splitter_.feed(client_->readAll());
-    for (const ReceivedFrame &block : blocks) {
-        handleFrame(block);
+    const QScopedValueRollback<bool> reading(reading_, true);
+    while (client_ && unsentBytes() <= kMaxUnsentBytes) {
+        if (unhandled_.isEmpty() && !readMore()) {
+            return;
+        }
+        if (!unhandled_.isEmpty()) {
+            handleFrame(unhandled_.takeFirst());
+        }
     }
+}
+
+// Cuts the next received bytes into frames; false when nothing is waiting.
+bool GatewaySimServer::readMore() {
+    if (client_->bytesAvailable() == 0) {
+        return false;
+    }
+    unhandled_ = splitter_.feed(client_->read(kReadPieceBytes));
     if (splitter_.pending().isEmpty()) {
         incompleteTimer_.stop();
     } else {
         incompleteTimer_.start();
     }
+    return true;
 }
 
 void GatewaySimServer::handleFrame(const ReceivedFrame &block) {
-    received_.append(block);
+    keep(block);
     emit frameReceived(block.command, block.frame);
-    if (const std::optional<QByteArray> reply = replyTo(block.command)) {
+    if (isWriteCommand(block.command)) {
+        takeWrite(block);
+    } else if (const std::optional<QByteArray> reply = replyTo(block.command)) {
         writer_.write(*reply);
         emit replySent(block.command, *reply);
     }
 }
 
+void GatewaySimServer::takeWrite(const ReceivedFrame &block) {
+    report(session_.take(block.frame));
+    const QByteArray response = writeResponseTo(block.frame);
+    writer_.write(response);
+    emit replySent(block.command, response);
+}
+
+void GatewaySimServer::report(const QList<WriteEvent> &events) {
+    for (const WriteEvent &event : events) {
+        emit writeEvent(event);
+        if (event.kind == WriteEvent::Kind::Applied) {
+            emit configWritten(config());
+        }
+    }
+}
+
+void GatewaySimServer::keep(const ReceivedFrame &block) {
+    received_.append(block);
+    receivedBytes_ += block.frame.size();
+    while (received_.size() > kMaxKeptFrames || receivedBytes_ > kMaxKeptFrameBytes) {
+        receivedBytes_ -= received_.takeFirst().frame.size();
+    }
+}
+
 void GatewaySimServer::dropIncompleteFrame() {
+    // Unread bytes may complete the frame; they wait only for the client to take its replies.
+    if (client_ && client_->bytesAvailable() > 0) {
+        incompleteTimer_.start();
+        return;
+    }
     const QByteArray bytes = splitter_.takePending();
     if (!bytes.isEmpty()) {
         emit incompleteFrameDropped(bytes);
@@ -125,7 +198,9 @@ void GatewaySimServer::endClient() {
     client_ = nullptr;
     writer_.setSocket(nullptr);
     splitter_.takePending();
+    unhandled_.clear();
     incompleteTimer_.stop();
+    report(session_.end());
     if (socket) {
         socket->disconnect(this);
         socket->deleteLater();

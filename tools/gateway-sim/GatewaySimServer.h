@@ -3,6 +3,7 @@
 #include "ChunkedWriter.h"
 #include "RequestSplitter.h"
 #include "SimConfig.h"
+#include "WriteSession.h"
 
 #include <QAbstractSocket>
 #include <QByteArray>
@@ -20,13 +21,18 @@
 namespace tolvar {
 
 // A simulated gateway on 127.0.0.1: answers the read commands #PD, #GD and #HD from its
-// configuration and records every request frame. One client is served at a time; a second
-// connection is closed at once.
+// configuration, takes configuration downloads (#ID, #RD, #SD; see WriteSession) and records
+// the latest request frames. One client is served at a time; a second connection is closed at
+// once. A client that does not take its replies is not read from until it does.
 class GatewaySimServer : public QObject {
     Q_OBJECT
 
 public:
     static constexpr int kDefaultIncompleteTimeoutMs = 3000;
+    static constexpr qsizetype kMaxKeptFrames = 1000;
+    static constexpr qsizetype kMaxKeptFrameBytes = 1 << 20;
+    // Above this many reply bytes not yet taken by the client, nothing more is read from it.
+    static constexpr qint64 kMaxUnsentBytes = 1 << 20;
 
     explicit GatewaySimServer(QObject *parent = nullptr);
     ~GatewaySimServer() override;
@@ -40,8 +46,8 @@ public:
     QString errorString() const { return server_.errorString(); }
     QAbstractSocket::SocketError serverError() const { return server_.serverError(); }
 
-    void setConfig(const SimConfig &config) { config_ = config; }
-    const SimConfig &config() const { return config_; }
+    void setConfig(const SimConfig &config) { session_.setConfig(config); }
+    const SimConfig &config() const { return session_.config(); }
 
     // Every reply goes out in pieces of `bytes` bytes, `delayMs` apart; 0 bytes: in one piece.
     void setChunking(int bytes, int delayMs) { writer_.setChunking(bytes, delayMs); }
@@ -50,8 +56,13 @@ public:
     void setIncompleteFrameTimeout(int ms) { incompleteTimer_.setInterval(ms); }
     int incompleteFrameTimeout() const { return incompleteTimer_.interval(); }
 
+    // The latest request frames, oldest first: at most kMaxKeptFrames of them, and no more
+    // than kMaxKeptFrameBytes in all.
     QList<ReceivedFrame> receivedFrames() const { return received_; }
-    void clearReceivedFrames() { received_.clear(); }
+    void clearReceivedFrames();
+
+    // Reply bytes the client has not taken yet.
+    qint64 unsentBytes() const;
 
     bool hasClient() const { return client_ != nullptr; }
     // "127.0.0.1:port" of the client being served, empty without one.
@@ -67,13 +78,20 @@ signals:
     void frameReceived(const QString &command, const QByteArray &frame);
     void replySent(const QString &command, const QByteArray &reply);
     void incompleteFrameDropped(const QByteArray &bytes);
+    void writeEvent(const tolvar::WriteEvent &event);
+    // A complete download now is the served configuration.
+    void configWritten(const tolvar::SimConfig &config);
 
 private:
     void acceptConnections();
     bool clientStillConnected();
     void serve(QTcpSocket *socket);
     void readClient();
+    bool readMore();
     void handleFrame(const ReceivedFrame &block);
+    void takeWrite(const ReceivedFrame &block);
+    void report(const QList<WriteEvent> &events);
+    void keep(const ReceivedFrame &block);
     void dropIncompleteFrame();
     void endClient();
 
@@ -82,8 +100,11 @@ private:
     RequestSplitter splitter_;
     ChunkedWriter writer_;
     QTimer incompleteTimer_;
-    SimConfig config_;
+    WriteSession session_;
+    QList<ReceivedFrame> unhandled_; // cut from the stream, waiting for the client to read
     QList<ReceivedFrame> received_;
+    qsizetype receivedBytes_ = 0;
+    bool reading_ = false;
 };
 
 } // namespace tolvar

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <optional>
 #include <variant>
 #include <vector>
 
@@ -49,5 +50,12 @@ std::variant<SimConfig, QString> loadSimConfig(const QByteArray &json);
 
 // As loadSimConfig; messages start with the file path.
 std::variant<SimConfig, QString> loadSimConfigFile(const QString &path);
+
+// The configuration as JSON that loadSimConfig reads back equal: every key written, COB-IDs
+// and indexes in "0x..." hex, one table row per line.
+QByteArray saveSimConfig(const SimConfig &config);
+
+// Writes saveSimConfig to `path` atomically; on failure the message, starting with the path.
+std::optional<QString> saveSimConfigFile(const SimConfig &config, const QString &path);
 
 } // namespace tolvar

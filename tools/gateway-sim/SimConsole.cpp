@@ -51,7 +51,8 @@ QString listenRemedy(quint16 port, QAbstractSocket::SocketError error) {
 void addSimOptions(QCommandLineParser &parser) {
     parser.setApplicationDescription(
         QStringLiteral("Simulated Tolvar gateway on 127.0.0.1: answers the read commands of "
-                       "the utility from a stored configuration and prints every request."));
+                       "the utility from a stored configuration, takes its configuration "
+                       "downloads and prints every request."));
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption({QStringLiteral("port"),
@@ -60,6 +61,10 @@ void addSimOptions(QCommandLineParser &parser) {
     parser.addOption({QStringLiteral("config"),
                       QStringLiteral("JSON configuration to serve (default: one device, node "
                                      "ID 1, empty tables)."),
+                      QStringLiteral("FILE")});
+    parser.addOption({QStringLiteral("save"),
+                      QStringLiteral("After every complete configuration download, write the "
+                                     "configuration held to FILE (same JSON format)."),
                       QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("chunk"),
                       QStringLiteral("Send every reply in pieces of N bytes (0: in one piece)."),
@@ -90,6 +95,7 @@ std::variant<SimOptions, QString> readSimOptions(const QCommandLineParser &parse
         return badValue(parser, delay, kMaxChunkDelayMs);
     }
     options.configPath = parser.value(QStringLiteral("config"));
+    options.savePath = parser.value(QStringLiteral("save"));
     return options;
 }
 
@@ -98,7 +104,26 @@ QString hexBytes(const QByteArray &bytes) {
 }
 
 QString frameLine(const QString &command, const QByteArray &frame) {
+    if (command == QLatin1String("unknown") && frame.size() > kMaxPrintedUnknownBytes) {
+        return QStringLiteral("%1 %2 \u2026 (%3 bytes)")
+            .arg(command, hexBytes(frame.left(kMaxPrintedUnknownBytes)))
+            .arg(frame.size());
+    }
     return command + QLatin1Char(' ') + hexBytes(frame);
+}
+
+QString writeEventLine(const WriteEvent &event) {
+    switch (event.kind) {
+    case WriteEvent::Kind::Warning:
+        return QStringLiteral("warning: ") + event.text;
+    case WriteEvent::Kind::Refused:
+        return QStringLiteral("download refused: %1; the configuration stays as it was")
+            .arg(event.text);
+    case WriteEvent::Kind::Progress:
+    case WriteEvent::Kind::Applied:
+        break;
+    }
+    return event.text;
 }
 
 QString listenFailureLine(quint16 port, QAbstractSocket::SocketError error, const QString &reason) {
@@ -127,6 +152,8 @@ void reportServerEvents(GatewaySimServer &server, QTextStream &out) {
         [print](const QString &command, const QByteArray &reply) {
             print(QStringLiteral("answered %1 with %2 bytes").arg(command).arg(reply.size()));
         });
+    QObject::connect(&server, &GatewaySimServer::writeEvent, &server,
+                     [print](const WriteEvent &event) { print(writeEventLine(event)); });
     QObject::connect(&server, &GatewaySimServer::incompleteFrameDropped, &server,
                      [&server, print](const QByteArray &bytes) {
                          print(QStringLiteral("incomplete frame dropped after %1 ms without "
@@ -135,6 +162,16 @@ void reportServerEvents(GatewaySimServer &server, QTextStream &out) {
                                    .arg(bytes.size())
                                    .arg(hexBytes(bytes)));
                      });
+}
+
+void saveEveryDownload(GatewaySimServer &server, const QString &path, QTextStream &out) {
+    QObject::connect(
+        &server, &GatewaySimServer::configWritten, &server, [path, &out](const SimConfig &config) {
+            const auto failure = saveSimConfigFile(config, path);
+            out << (failure ? QStringLiteral("cannot save the configuration: ") + *failure
+                            : QStringLiteral("saved the configuration to ") + path)
+                << Qt::endl;
+        });
 }
 
 } // namespace tolvar

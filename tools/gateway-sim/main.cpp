@@ -28,6 +28,9 @@ QString listeningLine(const GatewaySimServer &server, const SimOptions &options)
     QString line = QStringLiteral("tolvar-gateway-sim: listening on 127.0.0.1:%1, %2 device(s)")
                        .arg(server.serverPort())
                        .arg(server.config().devices.size());
+    if (!options.savePath.isEmpty()) {
+        line += QStringLiteral(", saving downloads to %1").arg(options.savePath);
+    }
     if (options.chunkBytes > 0) {
         line += QStringLiteral(", replies in %1-byte pieces %2 ms apart")
                     .arg(options.chunkBytes)
@@ -64,6 +67,9 @@ int main(int argc, char **argv) {
     server.setConfig(std::get<SimConfig>(config));
     server.setChunking(settings.chunkBytes, settings.chunkDelayMs);
     reportServerEvents(server, out);
+    if (!settings.savePath.isEmpty()) {
+        saveEveryDownload(server, settings.savePath, out);
+    }
     if (!server.listen(settings.port)) {
         err << listenFailureLine(settings.port, server.serverError(), server.errorString())
             << Qt::endl;

@@ -1,0 +1,164 @@
+#include "WriteSession.h"
+
+#include "DownloadFrames.h"
+#include "SimConsole.h"
+
+#include <gtest/gtest.h>
+
+using namespace tolvar;
+using namespace tolvar::test;
+
+namespace {
+
+using Kind = WriteEvent::Kind;
+using Texts = std::vector<std::string>;
+
+// The gateway before a download, with SYNC settings of its own.
+const SimConfig kBefore = [] {
+    SimConfig config;
+    config.sync = 5;
+    config.syncTime = 9;
+    return config;
+}();
+
+// The lines the simulator prints for the events of `frames`, or only the texts of one kind.
+Texts feed(WriteSession &session, const QList<QByteArray> &frames, bool disconnect,
+           std::optional<Kind> only = std::nullopt) {
+    QList<WriteEvent> events;
+    for (const QByteArray &frame : frames) {
+        events += session.take(frame);
+    }
+    events += disconnect ? session.end() : QList<WriteEvent>();
+    Texts texts;
+    for (const WriteEvent &event : events) {
+        if (!only || event.kind == *only) {
+            texts.push_back((only ? event.text : writeEventLine(event)).toStdString());
+        }
+    }
+    return texts;
+}
+
+TEST(WriteSessionTest, CompleteDownloadIsServedWithTheGatewaysOwnSync) {
+    // multi.json pads its odd stream; maximal.json takes 203 #SD frames.
+    for (const char *name : {"small.json", "multi.json", "maximal.json"}) {
+        SCOPED_TRACE(name);
+        const SimConfig config = example(name);
+        WriteSession session(kBefore);
+        const Texts lines =
+            feed(session, QList{ethernetFrame(config.ethernet, {1, 1, 1})} + downloadFrames(config),
+                 false);
+        SimConfig expected = config;
+        std::tie(expected.sync, expected.syncTime) = std::pair(kBefore.sync, kBefore.syncTime);
+        EXPECT_EQ(session.config(), expected);
+        EXPECT_EQ(lines.back().rfind("download complete: ", 0), 0u) << lines.back();
+        EXPECT_EQ(lines.size(), 2 + downloadFrames(config).size()); // no warning, no refusal
+    }
+}
+
+TEST(WriteSessionTest, RecordThatDisagreesWarnsAndTheTablesAreServed) {
+    const SimConfig config = example("small.json");
+    QList<QByteArray> frames = downloadFrames(config);
+    frames[0][23] = 9;     // node ID of the record
+    frames[0][23 + 5] = 7; // its DI count
+    WriteSession session;
+    // clang-format off
+    EXPECT_EQ(feed(session, QList{ethernetFrame({{10, 0, 0, 2}, {}, {}}, {1, 0, 0})} + frames + QList{frames[0]}, true),
+              (Texts{"#ID taken: IP 10.0.0.2, mask kept, gateway kept; applied when the download completes",
+                     "#RD taken: 1 device(s), serial ID 1, CAN code 0; 1 #SD frame(s) to follow",
+                     "#SD 9 taken: frame 1 of 1, a piece of 22 bytes",
+                     "warning: device 1: its #RD record gives node ID 9, DI 7; its tables give node ID 1, DI 2; serving the tables",
+                     "download complete: 1 device(s), 22 stream bytes; serving the written configuration",
+                     "#RD taken: 1 device(s), serial ID 1, CAN code 0; 1 #SD frame(s) to follow",
+                     "download refused: the client disconnected while #SD frame 1 of 1 was expected; the configuration stays as it was"}));
+    // clang-format on
+    SimConfig expected = config;
+    expected.ethernet.ip = {10, 0, 0, 2};
+    EXPECT_EQ(session.config(), expected);
+}
+
+TEST(WriteSessionTest, EthernetIsTakenPerFlag) {
+    const EthernetReply sent{{10, 0, 0, 2}, {255, 0, 0, 0}, {10, 0, 0, 1}};
+    const EthernetReply own = kBefore.ethernet;
+    for (const auto &[flags, served] : {std::pair{std::array<quint8, 3>{0, 0, 0}, own},
+                                        {{1, 0, 0}, {sent.ip, own.mask, own.gateway}},
+                                        {{0, 1, 0}, {own.ip, sent.mask, own.gateway}},
+                                        {{0, 0, 1}, {own.ip, own.mask, sent.gateway}},
+                                        {{1, 1, 1}, sent}}) {
+        SCOPED_TRACE(testing::PrintToString(flags));
+        WriteSession session(kBefore);
+        feed(session, QList{ethernetFrame(sent, flags)} + downloadFrames(kBefore), false);
+        EXPECT_EQ(session.config().ethernet, served);
+    }
+}
+
+struct RefusedCase {
+    const char *name;
+    QList<QByteArray> frames;
+    bool disconnect;
+    Texts reasons;
+};
+
+void PrintTo(const RefusedCase &c, std::ostream *os) {
+    *os << c.name;
+}
+
+QByteArray with(QByteArray frame, int offset, char value) {
+    frame[offset] = value;
+    return frame;
+}
+
+// A download of one device whose table stream is `hex`.
+QList<QByteArray> streamOf(const QByteArray &hex) {
+    const QList<QByteArray> tables = tableFrames(QByteArray::fromHex(hex));
+    return QList{settingsFrame(SimConfig{}, int(tables.size()))} + tables;
+}
+
+std::vector<RefusedCase> refusedCases() {
+    const QList<QByteArray> two = downloadFrames(example("maximal.json")); // #RD, #SD 9, ...
+    const QList<QByteArray> one = downloadFrames(SimConfig{});             // a 5-byte stream
+    const QByteArray id = ethernetFrame({{10, 0, 0, 2}, {}, {}}, {1, 0, 0});
+    SimConfig none, eleven;
+    none.devices.clear();
+    eleven.devices.resize(11);
+    // clang-format off
+    return {
+        {"WrongSequence", {two[0], two[1], with(two[2], 16, 12)}, false, {"#SD frame with sequence byte 12 where 10 was expected"}},
+        {"MissingBeforeNextRD", {id, two[0], two[1], two[0]}, false, {"#RD frame where #SD frame 2 of 203 was expected"}},
+        {"DisconnectMidway", {id, two[0], two[1]}, true, {"the client disconnected while #SD frame 2 of 203 was expected"}},
+        {"DisconnectAfterID", {id}, true, {"the client disconnected while #RD was expected"}},
+        {"ExtraSD", {with(two[0], 22, 1), two[1], two[2]}, false,
+         {"the device table stream of 250 bytes ends before the tables of its 10 device(s) do", "#SD frame without a preceding #RD"}},
+        {"SDWithoutRD", {two[1]}, false, {"#SD frame without a preceding #RD"}},
+        {"SDAfterID", {id, two[1]}, false, {"#SD frame where #RD was expected"}},
+        {"NoSDAnnounced", {with(two[0], 22, 0)}, false, {"#RD announces no #SD frame"}},
+        {"ShortFirstPiece", {with(one[0], 22, 2), one[1]}, false, {"#SD frame 1 of 2 carries 6 stream bytes; 250 expected"}},
+        {"RegisterCount", {two[0], with(two[1], 11, 100)}, false,
+         {"#SD frame of 267 bytes with register count 100 and byte count 254; they do not fit together"}},
+        {"NoDevice", {settingsFrame(none, 1)}, false, {"#RD lists 0 devices; 1 to 10 expected"}},
+        {"ElevenDevices", {settingsFrame(eleven, 1)}, false, {"#RD lists 11 devices; 1 to 10 expected"}},
+        {"EthernetFlag2", {with(id, 17, 2)}, false, {"#ID flag at offset 17 is 2; 0 or 1 expected"}},
+        {"ParserRefuses", streamOf("05 01 8101 00 09"), false,
+         {"the device table stream does not parse: device 1 has a TxPDO entry with 9 data bytes; at most 8 fit"}},
+        {"BytesLeftOver", streamOf("01 00 00 00 00 00 00"), false, {"the device table stream ends after 5 bytes; 3 byte(s) are left over"}},
+        {"PaddingNotZero", streamOf("01 00 00 00 00 07"), false, {"the device table stream ends after 5 bytes; 1 byte(s) are left over"}},
+        {"AreaCode7", streamOf("05 01 8101 00 01 07 00 00 00"), false,
+         {"the gateway cannot store the written tables: devices[0].txPdo[0].areas[0]: code 7; codes are 0..3"}},
+        {"WordPastDataLength", streamOf("05 01 8101 00 01 02 02 00 00 00"), false,
+         {"device 1 has a TxPDO entry (row 1) whose word runs past its data length 1"}},
+    };
+    // clang-format on
+}
+
+class WriteSessionRefusalTest : public testing::TestWithParam<RefusedCase> {};
+
+TEST_P(WriteSessionRefusalTest, RefusesWholeWithItsReasonAndKeepsTheConfiguration) {
+    WriteSession session(kBefore);
+    EXPECT_EQ(feed(session, GetParam().frames, GetParam().disconnect, Kind::Refused),
+              GetParam().reasons);
+    EXPECT_EQ(session.config(), kBefore);
+}
+
+INSTANTIATE_TEST_SUITE_P(Downloads, WriteSessionRefusalTest, testing::ValuesIn(refusedCases()),
+                         [](const auto &param) { return std::string(param.param.name); });
+
+} // namespace
