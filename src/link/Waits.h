@@ -8,6 +8,9 @@ namespace tolvar {
 // windows stay usable while a sender paces itself. Returns early only when the program quits.
 void waitSeconds(int seconds);
 
+// The same wait in milliseconds, for senders whose seconds tests may shorten.
+void waitMilliseconds(int ms);
+
 // Runs `loop` until something quits it or `seconds` have passed.
 void runLoopFor(QEventLoop &loop, int seconds);
 
