@@ -51,8 +51,8 @@ int removeRows(CellTable &cells, const EntryTable &table, const EditScope &scope
 
 } // namespace
 
-RowSelection deleteEntries(GatewayConfig &config, const EntryTable &table,
-                           const EditScope &scope, RowSelection selection) {
+RowSelection deleteEntries(GatewayConfig &config, const EntryTable &table, const EditScope &scope,
+                           RowSelection selection) {
     if (!isDeviceNumber(scope.device))
         return selection;
     if (selection.last < selection.first)
@@ -65,8 +65,10 @@ RowSelection deleteEntries(GatewayConfig &config, const EntryTable &table,
     if (selection.first >= 1) {
         selection.last = std::min(selection.last, entries);
         remaining -= selection.last - selection.first + 1;
-        selection.first =
-            removeRows(cells, table, scope, selection.first, selection.last, entries);
+        selection.first = removeRows(cells, table, scope, selection.first, selection.last, entries);
+        // Left as it is, a first row below the last would read as an upward selection and
+        // be ordered into the entries by the next Delete.
+        selection.last = std::max(selection.last, selection.first);
     }
     (config.*table.rows)[std::size_t(scope.device)] = qint16(remaining);
     const TagNumbers numbers = renumberPositions(config, table, scope);

@@ -16,9 +16,10 @@ struct RowSelection {
 // upwards is ordered first. A selection starting after the last entry does nothing; one
 // starting outside the table deletes nothing but still renumbers. Afterwards the table is
 // renumbered across all devices and the totals of its two kinds are set to the numbers of
-// their tags. Answers the selection as it is left: its first row ends after the rows moved up,
-// so deleting again without a new selection does nothing.
-RowSelection deleteEntries(GatewayConfig &config, const EntryTable &table,
-                           const EditScope &scope, RowSelection selection);
+// their tags. Answers the selection as it is left: its first row ends after the rows moved up
+// (the last row is raised to it when below), so deleting again without a new selection does
+// nothing.
+RowSelection deleteEntries(GatewayConfig &config, const EntryTable &table, const EditScope &scope,
+                           RowSelection selection);
 
 } // namespace tolvar

@@ -17,8 +17,8 @@ CellKind classifyCell(QStringView text) {
 }
 
 bool storeCell(CellTable &table, int device, GridCell cell, const QString &text) {
-    if (!isDeviceNumber(device) || cell.row < 1 || cell.row > table.rowCount() ||
-        cell.column < 1 || cell.column >= table.columnCount())
+    if (!isDeviceNumber(device) || cell.row < 1 || cell.row > table.rowCount() || cell.column < 1 ||
+        cell.column >= table.columnCount())
         return false;
     table.cell(device, cell.row, cell.column) = text;
     return true;

@@ -37,19 +37,19 @@ struct PdoTable : EntryTable {
 // The two SDO tables: index, sub-index, then one byte or one word in Byte0/Byte1.
 struct SdoTable : EntryTable {};
 
-inline constexpr PdoTable kTxPdoTable{
-    {&GatewayConfig::TxPDOTable, &GatewayConfig::TxPDO_rows, kFirstPdoByteColumn,
-     kLastPdoByteColumn, u"P_DI", u"P_AIL", u"P_AIH", ItemKind::DI, ItemKind::AI},
-    1,
-    2};
-inline constexpr PdoTable kRxPdoTable{
-    {&GatewayConfig::RxPDOTable, &GatewayConfig::RxPDO_rows, kFirstPdoByteColumn,
-     kLastPdoByteColumn, u"P_DO", u"P_AOL", u"P_AOH", ItemKind::DO, ItemKind::AO},
-    2,
-    1};
-inline constexpr SdoTable kReadSdoTable{
-    {&GatewayConfig::ReadSDOTable, &GatewayConfig::ReadSDO_rows, kSdoByteColumn,
-     kSdoHighByteColumn, u"S_DI", u"S_AIL", u"S_AIH", ItemKind::SDO_DI, ItemKind::SDO_AI}};
+inline constexpr PdoTable kTxPdoTable{{&GatewayConfig::TxPDOTable, &GatewayConfig::TxPDO_rows,
+                                       kFirstPdoByteColumn, kLastPdoByteColumn, u"P_DI", u"P_AIL",
+                                       u"P_AIH", ItemKind::DI, ItemKind::AI},
+                                      1,
+                                      2};
+inline constexpr PdoTable kRxPdoTable{{&GatewayConfig::RxPDOTable, &GatewayConfig::RxPDO_rows,
+                                       kFirstPdoByteColumn, kLastPdoByteColumn, u"P_DO", u"P_AOL",
+                                       u"P_AOH", ItemKind::DO, ItemKind::AO},
+                                      2,
+                                      1};
+inline constexpr SdoTable kReadSdoTable{{&GatewayConfig::ReadSDOTable, &GatewayConfig::ReadSDO_rows,
+                                         kSdoByteColumn, kSdoHighByteColumn, u"S_DI", u"S_AIL",
+                                         u"S_AIH", ItemKind::SDO_DI, ItemKind::SDO_AI}};
 inline constexpr SdoTable kWriteSdoTable{
     {&GatewayConfig::WriteSDOTable, &GatewayConfig::WriteSDO_rows, kSdoByteColumn,
      kSdoHighByteColumn, u"S_DO", u"S_AOL", u"S_AOH", ItemKind::SDO_DO, ItemKind::SDO_AO}};

@@ -44,7 +44,9 @@ EntryTexts sdoFieldEntry(int column, QStringView editorText) {
     return {answer, cell, true};
 }
 
-QString rtrCellText(QStringView choice) { return choice == u"1" ? QStringLiteral("1") : QString(); }
+QString rtrCellText(QStringView choice) {
+    return choice == u"1" ? QStringLiteral("1") : QString();
+}
 
 QString choiceCellText(QStringView choice) {
     return choice == u"Null" ? QString() : choice.toString();
