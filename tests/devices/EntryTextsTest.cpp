@@ -1,6 +1,7 @@
 #include "TableFixtures.h"
 
 #include "devices/EntryTexts.h"
+#include "devices/GridFill.h"
 
 namespace tolvar {
 namespace {
@@ -60,6 +61,9 @@ TEST(EntryTexts, NothingLandsOutsideTheTables) {
                  typePdoByte(config, kRxPdoTable, {1, 1}, {1, 3}, u"Byte") ||
                  typeSdoRow(config, kWriteSdoTable, {1, 1}, {31, 3}, u"Byte"));
     EXPECT_TRUE(config == GatewayConfig());
+    FakeGrid grid;
+    fillGrid(config, kTxPdoTable, 11, 5, grid);
+    EXPECT_TRUE(grid.cells.empty());
     EXPECT_TRUE(storeCell(config.WriteSDOTable, 10, {30, 4}, u"x"_qs));
     EXPECT_EQ(config.WriteSDOTable.cell(10, 30, 4), u"x"_qs);
 }

@@ -1,6 +1,5 @@
 #include "TableFixtures.h"
 
-#include "devices/GridFill.h"
 #include "devices/Renumbering.h"
 
 namespace tolvar {
@@ -48,18 +47,6 @@ TEST(Renumbering, EachTableNumbersItsTagsInListOrder) {
                       "f|f|f|P_DI 1|P_AIL 1|P_AIH 1|P_DI 2||||f|f|f|P_AIL 2|P_AIH 2||||||");
         }
     }
-}
-
-TEST(GridFill, ShowsEntryRowsOnly) {
-    GatewayConfig config;
-    for (int row = 1; row <= 3; ++row)
-        config.WriteSDOTable.cell(4, row, 4) = QString::number(row);
-    FakeGrid grid;
-    grid.setCellText(3, 4, u"kept"_qs);
-    fillGrid(config, kWriteSdoTable, 4, 2, grid);
-    fillGrid(config, kWriteSdoTable, 11, 2, grid);
-    EXPECT_EQ(grid.cells.size(), 9);
-    EXPECT_EQ(gridRow(grid, kWriteSdoTable, 2) + gridRow(grid, kWriteSdoTable, 3), "|||2|||kept");
 }
 
 } // namespace
