@@ -1,0 +1,7 @@
+#include "devices/GridView.h"
+
+namespace tolvar {
+
+GridView::~GridView() = default;
+
+} // namespace tolvar
