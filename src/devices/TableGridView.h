@@ -7,6 +7,7 @@
 #include <QStringList>
 
 class QTableWidget;
+class QWidget;
 
 namespace tolvar {
 

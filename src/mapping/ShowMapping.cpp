@@ -1,0 +1,122 @@
+#include "mapping/ShowMapping.h"
+
+#include "common/WindowPlacement.h"
+
+#include <QCloseEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace tolvar {
+namespace {
+
+const QColor kCellBackground(255, 255, 128);
+
+void setCell(QTableWidget &grid, int row, int column, const QString &text) {
+    grid.setItem(row, column, new QTableWidgetItem(text));
+}
+
+} // namespace
+
+ShowMapping::ShowMapping(const GatewayConfig &config, std::function<int()> deviceAmount)
+    : m_config(config), m_deviceAmount(std::move(deviceAmount)) {
+    setObjectName(QStringLiteral("ShowMapping"));
+    setWindowTitle(QStringLiteral("ShowMapping"));
+    auto *column = new QVBoxLayout(this);
+    SSTab1 = new QTabWidget(this);
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    column->addWidget(SSTab1);
+    MappingDOMSFlexGrid = addGrid(QStringLiteral("DO Mapping"), QStringLiteral("MappingDOMSFlexGrid"));
+    MappingDIMSFlexGrid = addGrid(QStringLiteral("DI Mapping"), QStringLiteral("MappingDIMSFlexGrid"));
+    MappingAIMSFlexGrid = addGrid(QStringLiteral("AI Mapping"), QStringLiteral("MappingAIMSFlexGrid"));
+    MappingAOMSFlexGrid = addGrid(QStringLiteral("AO Mapping"), QStringLiteral("MappingAOMSFlexGrid"));
+    DownloadLabel = new QLabel(this);
+    DownloadLabel->setObjectName(QStringLiteral("DownloadLabel"));
+    DownloadProgress = new QProgressBar(this);
+    DownloadProgress->setObjectName(QStringLiteral("DownloadProgress"));
+    DownloadProgress->setAccessibleName(QStringLiteral("Download progress"));
+    column->addWidget(DownloadLabel);
+    column->addWidget(DownloadProgress);
+    resize(980, 520);
+    centreOnScreen(*this);
+}
+
+QTableWidget *ShowMapping::addGrid(const QString &caption, const QString &name) {
+    auto *grid = new QTableWidget(31, kMappingColumns, SSTab1);
+    grid->setObjectName(name);
+    grid->setAccessibleName(caption);
+    grid->horizontalHeader()->hide();
+    grid->verticalHeader()->hide();
+    grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    QPalette palette = grid->palette();
+    palette.setColor(QPalette::Base, kCellBackground);
+    grid->setPalette(palette);
+    SSTab1->addTab(grid, caption);
+    return grid;
+}
+
+// The grid is sized to the layout and every cell of an earlier fill goes.
+void ShowMapping::show(Area area, QTableWidget &grid) {
+    const MappingArea layout = mappingArea(m_config, m_deviceAmount(), area);
+    grid.clearContents();
+    grid.setRowCount(layout.rows);
+    grid.setColumnCount(kMappingColumns);
+    for (int column = 1; column <= layout.headers.size(); ++column)
+        setCell(grid, 0, column, layout.headers[column - 1]);
+    for (int row = 1; row <= layout.labels.size(); ++row) {
+        setCell(grid, row, 0, layout.labels[row - 1]);
+        grid.item(row, 0)->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    }
+    for (const MappingCell &cell : layout.cells)
+        setCell(grid, cell.row, cell.column, cell.text);
+}
+
+void ShowMapping::ShowDOMapping() {
+    show(Area::DigitalOutput, *MappingDOMSFlexGrid);
+}
+void ShowMapping::ShowDIMapping() {
+    show(Area::DigitalInput, *MappingDIMSFlexGrid);
+}
+void ShowMapping::ShowAIMapping() {
+    show(Area::AnalogInput, *MappingAIMSFlexGrid);
+}
+void ShowMapping::ShowAOMapping() {
+    show(Area::AnalogOutput, *MappingAOMSFlexGrid);
+}
+
+void ShowMapping::showProgress(int sent, int total, int secondsLeft) {
+    DownloadProgress->setRange(0, total);
+    DownloadProgress->setValue(sent);
+    DownloadLabel->setText(QStringLiteral("Sending the configuration: %1 of %2 frames sent, "
+                                          "about %3 s left.")
+                               .arg(sent)
+                               .arg(total)
+                               .arg(secondsLeft));
+}
+
+void ShowMapping::showOutcome(const DownloadOutcome &outcome) {
+    DownloadProgress->setRange(0, outcome.total);
+    DownloadProgress->setValue(outcome.sent);
+    DownloadLabel->setText(downloadOutcomeText(outcome));
+}
+
+QString downloadOutcomeText(const DownloadOutcome &outcome) {
+    if (!outcome.connectedAtStart)
+        return QStringLiteral("Not connected to the gateway: nothing was sent.");
+    if (outcome.complete)
+        return QStringLiteral("Configuration sent: all %1 frames.").arg(outcome.total);
+    return QStringLiteral("Download stopped: the connection was lost after %1 of %2 frames.")
+        .arg(outcome.sent)
+        .arg(outcome.total);
+}
+
+void ShowMapping::closeEvent(QCloseEvent *event) {
+    event->accept();
+    hide();
+    emit unloaded();
+}
+
+} // namespace tolvar
