@@ -4,11 +4,17 @@
 #include "link/CommandFrame.h"
 #include "link/ConnectSet.h"
 #include "link/ReadBackModel.h"
+#include "mapping/ConfigurationDownload.h"
+#include "mapping/SaveCheck.h"
+#include "mapping/ShowMapping.h"
 #include "network/MappingModules.h"
 #include "network/ReadBackDisplay.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 
 namespace tolvar {
@@ -23,9 +29,28 @@ void setConnectDefaults(GatewayConfig &config) {
     config.StopBitsCode = 1;
 }
 
+EthernetTexts ethernetTexts(const QCheckBox &check, const std::array<QLineEdit *, 4> &boxes) {
+    EthernetTexts texts{check.isChecked(), {}};
+    for (std::size_t i = 0; i < boxes.size(); ++i)
+        texts.octets[i] = boxes[i]->text();
+    return texts;
+}
+
+// What a download reads from the windows.
+SaveForm saveFormOf(const MappingModules &network, const QString &unitId) {
+    return {ethernetTexts(*network.IPCheck, network.IPText),
+            ethernetTexts(*network.MaskCheck, network.MaskText),
+            ethernetTexts(*network.GatewayCheck, network.GatewayText),
+            network.DevicesNumCombo->currentText(),
+            network.KestoCombo->currentText(),
+            unitId,
+            network.CANopenBaudRate};
+}
+
 } // namespace
 
-UtilityApp::UtilityApp(quint16 gatewayPort) : m_link(gatewayPort) {
+UtilityApp::UtilityApp(quint16 gatewayPort, int downloadSecondMs)
+    : m_link(gatewayPort), m_downloadSecondMs(downloadSecondMs) {
     m_link.setObjectName(QStringLiteral("Winsock1"));
     m_link.setDeviceCountSource([this] { return network().deviceAmount(); });
     connect(&m_link, &GatewayLink::replyReceived, this, &UtilityApp::onReply);
@@ -46,6 +71,7 @@ MappingModules &UtilityApp::network() {
         m_network = std::make_unique<MappingModules>(m_config);
         connect(m_network.get(), &MappingModules::deviceSettingsRequested, this,
                 &UtilityApp::openDeviceSettings);
+        connect(m_network.get(), &MappingModules::saveRequested, this, &UtilityApp::save);
     }
     return *m_network;
 }
@@ -61,6 +87,16 @@ CANopenDeviceSetting &UtilityApp::deviceSettings() {
                 [this] { network().show(); });
     }
     return *m_deviceSettings;
+}
+
+ShowMapping &UtilityApp::mappingView() {
+    if (!m_mappingView) {
+        m_mappingView = std::make_unique<ShowMapping>(m_config, [this] {
+            return mappingDeviceAmount(network().DevicesNumCombo->currentText());
+        });
+        connect(m_mappingView.get(), &ShowMapping::unloaded, this, [this] { network().show(); });
+    }
+    return *m_mappingView;
 }
 
 void UtilityApp::openConnectSet() {
@@ -124,12 +160,48 @@ void UtilityApp::disconnect() {
 void UtilityApp::shutDown() {
     if (m_connectSet)
         m_connectSet->hide();
+    if (m_mappingView)
+        m_mappingView->hide();
     if (m_deviceSettings)
         m_deviceSettings->hide();
     if (m_network)
         m_network->hide();
     m_link.close();
     emit finished();
+}
+
+// "Save All Setting": checked first, so that a refused save sends nothing; then the mapping
+// view shows where everything lands while the configuration goes to the gateway.
+void UtilityApp::save() {
+    MappingModules &net = network();
+    const QString unitId =
+        m_connectSet ? m_connectSet->unitIdText() : QString::number(unitIdentifier());
+    const SaveCheck check = checkSave(saveFormOf(net, unitId), m_config);
+    if (!check.values) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Save All Setting"), check.refusal,
+                        QMessageBox::Ok, &net);
+        box.setObjectName(QStringLiteral("SaveRefusedBox"));
+        box.exec();
+        return;
+    }
+    net.SaveCommand->setEnabled(false);
+    download(*check.values);
+    net.SaveCommand->setEnabled(true);
+}
+
+void UtilityApp::download(const SaveValues &values) {
+    if (m_deviceSettings)
+        m_deviceSettings->hide();
+    ShowMapping &view = mappingView();
+    view.show();
+    view.ShowDOMapping();
+    view.ShowDIMapping();
+    view.ShowAIMapping();
+    view.ShowAOMapping();
+    QCoreApplication::processEvents();
+    ConfigurationDownload sender(m_link, m_downloadSecondMs);
+    connect(&sender, &ConfigurationDownload::progressed, &view, &ShowMapping::showProgress);
+    view.showOutcome(sender.run(planDownload(values, m_config)));
 }
 
 quint8 UtilityApp::unitIdentifier() const {

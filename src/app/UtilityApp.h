@@ -6,6 +6,7 @@
 #include "link/InitialScreen.h"
 #include "link/ReadBackCounters.h"
 #include "link/Replies.h"
+#include "mapping/DownloadFrames.h"
 #include "model/GatewayConfig.h"
 
 #include <QObject>
@@ -17,6 +18,7 @@ namespace tolvar {
 class CANopenDeviceSetting;
 class ConnectSet;
 class MappingModules;
+class ShowMapping;
 
 // The program: owns the configuration model, the gateway link and every window, and wires
 // them together. Windows never reach each other; what one must do to another goes through here.
@@ -24,7 +26,8 @@ class UtilityApp : public QObject {
     Q_OBJECT
 
 public:
-    explicit UtilityApp(quint16 gatewayPort);
+    // `downloadSecondMs` is how long each second of a download's waits lasts (tests shorten it).
+    explicit UtilityApp(quint16 gatewayPort, int downloadSecondMs = 1000);
     ~UtilityApp() override;
 
     void show();
@@ -38,6 +41,8 @@ public:
     MappingModules &network();
     // The device settings window, loaded on first use.
     CANopenDeviceSetting &deviceSettings();
+    // The mapping view, loaded on first use.
+    ShowMapping &mappingView();
     // Read-back item numbers and the first-blocks flag.
     const ReadBackCounters &counters() const { return m_counters; }
 
@@ -57,6 +62,8 @@ private:
     void onReply(const Reply &reply);
     void applyTables(const TableReply &reply);
     void openDeviceSettings(int device, int knownSlot);
+    void save();
+    void download(const SaveValues &values);
 
     // Declared first: the windows below use it until they are gone.
     GatewayConfig m_config;
@@ -66,6 +73,8 @@ private:
     std::unique_ptr<ConnectSet> m_connectSet;
     std::unique_ptr<MappingModules> m_network;
     std::unique_ptr<CANopenDeviceSetting> m_deviceSettings;
+    std::unique_ptr<ShowMapping> m_mappingView;
+    int m_downloadSecondMs;
 };
 
 } // namespace tolvar

@@ -59,7 +59,7 @@ QTableWidget *ShowMapping::addGrid(const QString &caption, const QString &name) 
 }
 
 // The grid is sized to the layout and every cell of an earlier fill goes.
-void ShowMapping::show(Area area, QTableWidget &grid) {
+void ShowMapping::fill(Area area, QTableWidget &grid) {
     const MappingArea layout = mappingArea(m_config, m_deviceAmount(), area);
     grid.clearContents();
     grid.setRowCount(layout.rows);
@@ -75,16 +75,16 @@ void ShowMapping::show(Area area, QTableWidget &grid) {
 }
 
 void ShowMapping::ShowDOMapping() {
-    show(Area::DigitalOutput, *MappingDOMSFlexGrid);
+    fill(Area::DigitalOutput, *MappingDOMSFlexGrid);
 }
 void ShowMapping::ShowDIMapping() {
-    show(Area::DigitalInput, *MappingDIMSFlexGrid);
+    fill(Area::DigitalInput, *MappingDIMSFlexGrid);
 }
 void ShowMapping::ShowAIMapping() {
-    show(Area::AnalogInput, *MappingAIMSFlexGrid);
+    fill(Area::AnalogInput, *MappingAIMSFlexGrid);
 }
 void ShowMapping::ShowAOMapping() {
-    show(Area::AnalogOutput, *MappingAOMSFlexGrid);
+    fill(Area::AnalogOutput, *MappingAOMSFlexGrid);
 }
 
 void ShowMapping::showProgress(int sent, int total, int secondsLeft) {

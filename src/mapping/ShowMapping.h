@@ -51,7 +51,7 @@ protected:
 
 private:
     QTableWidget *addGrid(const QString &caption, const QString &name);
-    void show(Area area, QTableWidget &grid);
+    void fill(Area area, QTableWidget &grid);
 
     const GatewayConfig &m_config;
     std::function<int()> m_deviceAmount;
