@@ -46,6 +46,10 @@ struct Shape {
     QByteArray bytes;
 };
 
+void PrintTo(const Shape &shape, std::ostream *out) {
+    *out << shape.name;
+}
+
 class ReplyShape : public ::testing::TestWithParam<Shape> {};
 
 // Encoder and parser agree with the bytes; no shorter part is taken as a reply, and bytes after
