@@ -71,7 +71,7 @@ private:
 
     char m_kind;
     int m_deviceCount;
-    Stage m_stage;
+    Stage m_stage = Stage::Done;
     qsizetype m_position;
     Reply m_reply;
     int m_table = 0;    // 0 TxPDO, 1 RxPDO, 2 Read SDO, 3 Write SDO of the last device begun
