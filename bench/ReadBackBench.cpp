@@ -1,6 +1,7 @@
 // The largest table reply the model can hold: ten devices with every table full.
 
 #include "link/ReadBackModel.h"
+#include "link/ReplyAssembler.h"
 #include "link/ReplyEncoder.h"
 #include "link/ReplyParser.h"
 
@@ -89,9 +90,29 @@ void parseAndApplyLargestTableReply(benchmark::State &state) {
     state.SetBytesProcessed(state.iterations() * bytes.size());
 }
 
+// The reply as TCP may deliver it at worst: one byte per piece, each piece taken at once.
+void assembleLargestTableReplyBytewise(benchmark::State &state) {
+    const QByteArray bytes = encodeReply(largestTableReply());
+    for (auto _ : state) {
+        ReplyAssembler assembler;
+        ReplyAssembler::Step step;
+        for (qsizetype at = 0; at < bytes.size(); ++at) {
+            assembler.append(QByteArrayView(bytes).sliced(at, 1));
+            step = assembler.next(kMaxDevices);
+        }
+        if (!std::holds_alternative<Reply>(step)) {
+            state.SkipWithError("the reply was not taken");
+            break;
+        }
+        benchmark::DoNotOptimize(step);
+    }
+    state.SetBytesProcessed(state.iterations() * bytes.size());
+}
+
 BENCHMARK(parseLargestTableReply)->Unit(benchmark::kMicrosecond);
 BENCHMARK(applyLargestTableReply)->Unit(benchmark::kMicrosecond);
 BENCHMARK(parseAndApplyLargestTableReply)->Unit(benchmark::kMicrosecond);
+BENCHMARK(assembleLargestTableReplyBytewise)->Unit(benchmark::kMillisecond);
 
 } // namespace
 } // namespace tolvar

@@ -3,6 +3,7 @@
 #include "link/Replies.h"
 #include "link/ReplyAssembler.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTcpSocket>
 #include <QTimer>
@@ -11,48 +12,60 @@
 
 namespace tolvar {
 
-// The one TCP connection to the gateway. Everything received goes to one buffer; only whole,
-// checked replies leave this class, as signals, one at a time.
+// The one TCP connection to the gateway. Only whole, checked replies leave this class, as
+// signals, one per turn of the event loop, so a flood of replies never freezes the windows.
 class GatewayLink : public QObject {
     Q_OBJECT
 
 public:
-    // How long the rest of a begun reply may take before its bytes are dropped.
+    // How long a begun reply may take, from its first byte, before it is dropped.
     static constexpr int kStaleReplyMs = 3000;
 
     explicit GatewayLink(quint16 port, QObject *parent = nullptr);
+    ~GatewayLink() override;
 
     quint16 port() const { return m_port; }
     void connectToGateway(const QString &host);
     // Runs the event loop until connected or `seconds` have passed; answers whether connected.
     bool waitConnected(int seconds);
     bool isConnected() const;
-    // Sends one frame as one write, only while connected. Answers whether it was sent.
+    // Sends one frame as one write, only while connected, and opens its answer window.
+    // Answers whether it was sent.
     bool send(const QByteArray &frame);
+    // Closes the connection from this side: nothing is reported, pending bytes are forgotten.
     void close();
 
     // Tests shorten the wait for the rest of a begun reply.
-    void setStaleReplyMs(int ms) { m_staleTimer.setInterval(ms); }
+    void setStaleReplyMs(int ms) { m_staleReplyMs = ms; }
 
     // The number of device blocks a table reply holds: the device amount shown at the time.
     void setDeviceCountSource(std::function<int()> source) { m_deviceCount = std::move(source); }
 
 signals:
     void replyReceived(const tolvar::Reply &reply);
+    // Refused replies, dropped incomplete replies and the gateway closing the connection.
     void replyRefused(const QString &reason);
 
 private:
-    void onReadyRead();
-    void dispatchReplies();
-    void onStaleReply();
+    void readArrivedBytes();
+    void onDisconnected();
+    void takeNext();
+    void watchDeadline();
+    void finishPeerClose();
+    void forgetEverything();
     void report(const std::optional<ReplyAssembler::Refusal> &refusal);
 
     quint16 m_port;
-    QTcpSocket m_socket;
     ReplyAssembler m_assembler;
-    QTimer m_staleTimer;
+    QElapsedTimer m_clock;
+    QTimer m_takeTimer;  // zero-time: the next reply on the next turn of the event loop
+    QTimer m_staleTimer; // the deadline of the reply that has begun
+    int m_staleReplyMs = kStaleReplyMs;
     std::function<int()> m_deviceCount = [] { return 1; };
-    bool m_dispatching = false;
+    bool m_delivering = false; // a handler of the last reply is still running
+    bool m_peerClosed = false; // what was received before the close is still being taken
+    bool m_closing = false;    // this side closes; the socket's disconnect is no news
+    QTcpSocket m_socket;       // last, so it goes first and its signals find the rest alive
 };
 
 } // namespace tolvar

@@ -4,8 +4,9 @@
 
 namespace tolvar {
 
-// Running item numbers of the read-back, kept by the main window. The general reply zeroes
-// them; the table reply numbers tags from them. `flag` marks the first blocks after start.
+// Running item numbers of the read-back, kept by the main window. The general reply and every
+// table reply zero them; the table reply numbers tags from them. `flag` marks the first blocks
+// after start.
 struct ReadBackCounters {
     qint16 DO_number = 0;
     qint16 DI_number = 0;

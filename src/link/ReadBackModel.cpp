@@ -198,15 +198,43 @@ int positionsOf(std::size_t listed) {
     return int(std::min<std::size_t>(listed, kMaxDevices));
 }
 
+constexpr std::array<const char *, kItemKinds> kCountNames{
+    "DO items",     "DI items",     "AI items",     "AO items",
+    "SDO DO items", "SDO DI items", "SDO AI items", "SDO AO items"};
+
 } // namespace
+
+std::optional<QString> deviceRecordProblem(const DeviceRecord &record, int device) {
+    struct Field {
+        const char *name;
+        int value;
+        int limit;
+    };
+    std::vector<Field> fields{{"TxPDO rows", record.txPdoRows, kMaxPdoRows},
+                              {"RxPDO rows", record.rxPdoRows, kMaxPdoRows},
+                              {"Read SDO rows", record.readSdoRows, kMaxSdoRows},
+                              {"Write SDO rows", record.writeSdoRows, kMaxSdoRows}};
+    for (std::size_t i = 0; i < record.counts.size(); ++i)
+        fields.push_back({kCountNames[i], record.counts[i], kMaxItemCount});
+    for (const Field &field : fields) {
+        if (field.value > field.limit)
+            return QStringLiteral("Refused a general reply: device %1 lists %2 %3; at most %4 "
+                                  "fit.")
+                .arg(device)
+                .arg(field.value)
+                .arg(QLatin1String(field.name))
+                .arg(field.limit);
+    }
+    return std::nullopt;
+}
 
 void storeDeviceRecords(GatewayConfig &config, const GeneralReply &reply) {
     for (int k = 0; k < positionsOf(reply.devices.size()); ++k) {
         const auto position = std::size_t(k);
         const int device = config.DeviceOrder[position];
-        if (!isDeviceNumber(device))
-            continue;
         const DeviceRecord &record = reply.devices[position];
+        if (!isDeviceNumber(device) || deviceRecordProblem(record, k + 1))
+            continue;
         const auto d = std::size_t(device);
         config.NodeID[position] = record.nodeId;
         config.GuardTime[d] = QString::number(record.guardTime);
@@ -245,6 +273,9 @@ std::optional<QString> checkTableReply(const GatewayConfig &config, const TableR
 }
 
 void applyTableReply(GatewayConfig &config, ReadBackCounters &counters, const TableReply &reply) {
+    counters.resetNumbers();
+    for (int kind = 0; kind < kItemKinds; ++kind)
+        config.total(ItemKind(kind)) = 0;
     Tagger tagger(config, counters);
     for (int k = 0; k < positionsOf(reply.devices.size()); ++k) {
         const auto position = std::size_t(k);

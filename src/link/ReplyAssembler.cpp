@@ -1,91 +1,134 @@
 #include "link/ReplyAssembler.h"
 
-#include "link/ReplyParser.h"
-
 namespace tolvar {
 
-namespace {
-
-QString kindName(char kind) {
-    switch (kind) {
-    case reply::kEthernet:
-        return QStringLiteral("Ethernet reply");
-    case reply::kGeneral:
-        return QStringLiteral("general reply");
-    default:
-        return QStringLiteral("table reply");
-    }
+void ReplyAssembler::append(QByteArrayView block, qint64 arrivedMs) {
+    if (block.isEmpty())
+        return;
+    forgetTakenBytes();
+    m_bytes.append(block);
+    const qint64 end = m_bytesStart + m_bytes.size();
+    if (!m_arrivals.empty() && m_arrivals.back().ms == arrivedMs)
+        m_arrivals.back().end = end;
+    else
+        m_arrivals.push_back({end, arrivedMs});
 }
 
-// The full length of a begun reply when its bytes so far tell it (a table reply's length is
-// only known once it is complete).
-std::optional<int> expectedLength(const QByteArray &bytes) {
-    switch (bytes[reply::kKind]) {
-    case reply::kEthernet:
-        return reply::kEthernetLength;
-    case reply::kGeneral:
-        if (bytes.size() > reply::kContents)
-            return reply::generalLength(static_cast<quint8>(bytes[reply::kContents]));
-        return std::nullopt;
-    default:
-        return std::nullopt;
-    }
+void ReplyAssembler::startWindow() {
+    const qint64 end = m_bytesStart + m_bytes.size();
+    if (m_windowEnds.empty() || m_windowEnds.back() != end)
+        m_windowEnds.push_back(end);
 }
 
-// "an incomplete general reply (40 of 71 bytes)", or the bytes of a reply not yet recognised.
-QString describePending(const QByteArray &bytes) {
-    if (!startsWithReplyHeader(bytes))
-        return QStringLiteral("%1 bytes of a reply not yet recognised").arg(bytes.size());
-    const QString kind = kindName(bytes[reply::kKind]);
-    if (const std::optional<int> total = expectedLength(bytes))
-        return QStringLiteral("an incomplete %1 (%2 of %3 bytes)")
-            .arg(kind)
-            .arg(bytes.size())
-            .arg(*total);
-    return QStringLiteral("an incomplete %1 (%2 bytes)").arg(kind).arg(bytes.size());
+qint64 ReplyAssembler::windowEnd() const {
+    return windowClosed() ? m_windowEnds.front() : m_bytesStart + m_bytes.size();
 }
 
-} // namespace
-
-// The link takes every complete reply (next answers monostate) before it appends, so bytes
-// still held here are the start of one reply that has not finished.
-std::optional<ReplyAssembler::Refusal> ReplyAssembler::append(QByteArrayView block) {
-    std::optional<Refusal> refusal;
-    if (!m_buffer.isEmpty() && startsWithReplyHeader(block)) {
-        // A reply cut short is never finished with the bytes of the next one.
-        refusal = Refusal{
-            QStringLiteral("Dropped %1: a new reply began.").arg(describePending(m_buffer))};
-        m_buffer.clear();
-    }
-    m_buffer.append(block);
-    return refusal;
+QByteArrayView ReplyAssembler::unread(qint64 end) const {
+    return QByteArrayView(m_bytes).sliced(m_position - m_bytesStart, end - m_position);
 }
 
 ReplyAssembler::Step ReplyAssembler::next(int deviceCount) {
-    if (m_buffer.isEmpty())
-        return std::monostate{};
-    ParseOutcome parsed = parseReply(m_buffer, deviceCount);
-    switch (parsed.status) {
-    case ParseOutcome::Status::Incomplete:
-        return std::monostate{};
-    case ParseOutcome::Status::Invalid:
-        // Nothing after a refused reply can be told apart from its rest.
-        m_buffer.clear();
-        return Refusal{parsed.problem};
-    case ParseOutcome::Status::Complete:
-        break;
+    for (;;) {
+        const qint64 end = windowEnd();
+        if (m_discarding)
+            m_position = end;
+        if (m_position == end) {
+            if (!windowClosed())
+                return std::monostate{};
+            m_windowEnds.pop_front();
+            m_discarding = false;
+            continue;
+        }
+        const QByteArrayView bytes = unread(end);
+        if (!m_reader) {
+            switch (envelopeOf(bytes)) {
+            case Envelope::Foreign:
+                ++m_position;
+                continue;
+            case Envelope::Partial:
+                if (!windowClosed())
+                    return std::monostate{};
+                m_position = end; // never recognised as a reply: nothing to report
+                continue;
+            case Envelope::Known:
+                m_reader.emplace(bytes[reply::kKind], deviceCount);
+                break;
+            }
+        }
+        switch (m_reader->read(bytes)) {
+        case ReplyReader::Status::NeedMore: {
+            if (!windowClosed())
+                return std::monostate{};
+            Refusal dropped =
+                describeDrop(QStringLiteral("the next request went out before the rest arrived"));
+            m_reader.reset();
+            m_position = end;
+            return dropped;
+        }
+        case ReplyReader::Status::Refused: {
+            Refusal refused{m_reader->problem()};
+            discardWindow();
+            return refused;
+        }
+        case ReplyReader::Status::Complete:
+            break;
+        }
+        m_position += m_reader->length();
+        Reply reply = m_reader->takeReply();
+        m_reader.reset();
+        return reply;
     }
-    m_buffer.remove(0, parsed.length);
-    return std::move(parsed.reply);
 }
 
-std::optional<ReplyAssembler::Refusal> ReplyAssembler::dropPending() {
-    if (m_buffer.isEmpty())
+std::optional<qint64> ReplyAssembler::pendingSince() const {
+    if (windowClosed() || m_discarding || m_position == windowEnd())
         return std::nullopt;
-    Refusal refusal{
-        QStringLiteral("Dropped %1: the rest did not arrive.").arg(describePending(m_buffer))};
-    m_buffer.clear();
-    return refusal;
+    for (const Arrival &arrival : m_arrivals) {
+        if (arrival.end > m_position)
+            return arrival.ms;
+    }
+    return std::nullopt;
+}
+
+std::optional<ReplyAssembler::Refusal> ReplyAssembler::dropPending(DropCause cause) {
+    if (!pendingSince())
+        return std::nullopt;
+    std::optional<Refusal> dropped;
+    if (m_reader)
+        dropped = describeDrop(cause == DropCause::Deadline
+                                   ? QStringLiteral("the rest did not arrive in time")
+                                   : QStringLiteral("the gateway closed the connection"));
+    discardWindow();
+    return dropped;
+}
+
+// "Dropped an incomplete general reply (40 of 71 bytes): the rest did not arrive in time."
+ReplyAssembler::Refusal ReplyAssembler::describeDrop(const QString &cause) const {
+    const qint64 received = windowEnd() - m_position;
+    const QString size =
+        m_reader->expectedLength()
+            ? QStringLiteral("%1 of %2 bytes").arg(received).arg(*m_reader->expectedLength())
+            : QStringLiteral("%1 bytes").arg(received);
+    return Refusal{QStringLiteral("Dropped an incomplete %1 (%2): %3.")
+                       .arg(m_reader->kindName(), size, cause)};
+}
+
+void ReplyAssembler::discardWindow() {
+    m_reader.reset();
+    m_discarding = true;
+}
+
+// Bytes before the current position are never looked at again; they go once they are at
+// least half the buffer, so each byte is moved a bounded number of times.
+void ReplyAssembler::forgetTakenBytes() {
+    while (!m_arrivals.empty() && m_arrivals.front().end <= m_position)
+        m_arrivals.pop_front();
+    const qint64 taken = m_position - m_bytesStart;
+    if (taken == 0 || taken < m_bytes.size() / 2)
+        return;
+    m_bytes.remove(0, taken);
+    m_bytesStart = m_position;
 }
 
 } // namespace tolvar

@@ -20,8 +20,8 @@ struct ParseOutcome {
     QString problem; // for a user: what was refused and why
 };
 
-// Parses the reply at the start of `bytes`. `deviceCount` is the number of device blocks a
-// table reply holds (the device amount shown at the time).
+// Parses the reply at the start of `bytes` in one go. `deviceCount` is the number of device
+// blocks a table reply holds (the device amount shown at the time).
 ParseOutcome parseReply(QByteArrayView bytes, int deviceCount);
 
 // Whether the block begins with the reply signature and one of the three kinds.

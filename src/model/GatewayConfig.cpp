@@ -6,18 +6,29 @@ CellTable::CellTable(int rows, int columns)
     : m_rows(rows), m_columns(columns),
       m_cells(static_cast<std::size_t>((kMaxDevices + 1) * (rows + 1) * columns)) {}
 
+bool CellTable::contains(int device, int row, int column) const {
+    return device >= 0 && device <= kMaxDevices && row >= 0 && row <= m_rows && column >= 0 &&
+           column < m_columns;
+}
+
 int CellTable::index(int device, int row, int column) const {
-    Q_ASSERT(device >= 0 && device <= kMaxDevices);
-    Q_ASSERT(row >= 0 && row <= m_rows);
-    Q_ASSERT(column >= 0 && column < m_columns);
     return (device * (m_rows + 1) + row) * m_columns + column;
 }
 
 QString &CellTable::cell(int device, int row, int column) {
+    if (!contains(device, row, column)) {
+        // Emptied on every use: what was written there is gone by the next access.
+        thread_local QString outside;
+        outside.clear();
+        return outside;
+    }
     return m_cells[static_cast<std::size_t>(index(device, row, column))];
 }
 
 const QString &CellTable::cell(int device, int row, int column) const {
+    static const QString outside;
+    if (!contains(device, row, column))
+        return outside;
     return m_cells[static_cast<std::size_t>(index(device, row, column))];
 }
 

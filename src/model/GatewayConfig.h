@@ -16,15 +16,19 @@ inline constexpr int kPdoDataBytes = 8;
 inline constexpr int kPdoColumns = 12; // 1..3 entry fields, 4..11 Byte0..Byte7
 inline constexpr int kSdoColumns = 5;  // 1 index, 2 sub-index, 3..4 the two data bytes
 inline constexpr int kFirstPdoByteColumn = 4;
+// Item counts and totals are 16-bit signed numbers.
+inline constexpr int kMaxItemCount = 0x7FFF;
 
 // One entry table of all devices: device (0..10) x row x column cell texts.
 // Index 0 of devices and rows is never used, so the numbers the user sees index directly.
+// A cell outside the table reads as empty text, and what is written to it goes nowhere.
 class CellTable {
 public:
     CellTable(int rows, int columns);
 
     QString &cell(int device, int row, int column);
     const QString &cell(int device, int row, int column) const;
+    bool contains(int device, int row, int column) const;
     void clear();
 
     int rowCount() const { return m_rows; }

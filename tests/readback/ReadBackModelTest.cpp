@@ -93,6 +93,21 @@ TEST(TableReadBack, NumbersContinueOverDevicesInListOrder) {
     EXPECT_EQ(config.NodeID[1], 0x22);
 }
 
+// Each table reply numbers its items from 1: 16 000 DI bytes stay within a 16-bit total.
+TEST(TableReadBack, EveryTableReplyNumbersFromOne) {
+    fixtures::ReadBackHarness harness;
+    harness.feed(encodeReply(fixtures::generalListing(kMaxDevices)));
+    for (int reply = 1; reply <= 3; ++reply) {
+        SCOPED_TRACE(reply);
+        harness.feed(encodeReply(fixtures::maximalTableReply()));
+        EXPECT_EQ(totalsOf(harness.config), (Totals{8000, 8000, 4000, 4000, 150, 150, 150, 150}));
+        EXPECT_EQ(harness.config.TxPDOTable.cell(1, 1, kFirstPdoByteColumn), "P_DI 1");
+        EXPECT_EQ(harness.config.TxPDOTable.cell(kMaxDevices, kMaxPdoRows, kPdoColumns - 1),
+                  "P_DI 8000");
+    }
+    EXPECT_TRUE(harness.refusals.isEmpty());
+}
+
 // Node ID and item counts go to the list position, guard time and row counts to the device.
 TEST(GeneralReadBack, RecordsBySlotOrDeviceAndSerialInOrder) {
     GatewayConfig config;
@@ -101,8 +116,12 @@ TEST(GeneralReadBack, RecordsBySlotOrDeviceAndSerialInOrder) {
     config.DeviceOrder[1] = 1;
     GeneralReply general;
     general.devices = {{7, 300, {1, 2, 3, 4, 5, 6, 300, 8}, 9, 10, 11, 12},
-                       {8, 65535, {11, 12, 13, 14, 15, 16, 17, 18}, 200, 199, 30, 29}};
+                       {8, 65535, {11, 12, 13, 14, 15, 16, 17, 0x7FFF}, 200, 199, 30, 29},
+                       {9, 1, {0x8000}, 0, 0, 0, 0}}; // a count no 16-bit total holds
+    config.DeviceOrder[2] = 3;
     storeDeviceRecords(config, general);
+    EXPECT_EQ(config.NodeID[2], 0);
+    EXPECT_EQ(config.DO_count[2], 0);
     storeSerialSettings(config, SerialSettings{2, 7, 1, 0, 2, 1});
 
     for (std::size_t k = 0; k < 2; ++k) {

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <numeric>
+#include <random>
+
 namespace tolvar {
 namespace {
 
@@ -23,143 +27,290 @@ TableReply tablesFor(int devices) {
     return tables;
 }
 
-ReadBackHarness deliveredIn(const QByteArray &stream, qsizetype piece) {
+const QByteArray kEthernet = encodeReply(kMalformedBaselineEthernet);
+const QByteArray kWriteAnswer = hexBytes("010200000006011000000002");
+
+// Data bytes that look like an envelope: 19 75 04 01 and a kind letter.
+const EthernetReply kEthernetHoldingSignature{
+    {0x1f, 0x1f, 0x1f, 0x1f}, {0x19, 0x75, 0x04, 0x01}, {0x48, 0, 0, 0}};
+
+// One device whose AO, SDO DO and SDO DI counts put 19 75 04 01 47 at offsets 28..32.
+GeneralReply generalHoldingSignature() {
+    GeneralReply general = generalListing(1);
+    general.devices[0] = {5, 1000, {0, 0, 0, 0x7519, 0x0104, 0x0047, 1, 0}, 0, 0, 0, 0};
+    general.serial = {1, 3, 1, 1, 1, 0};
+    return general;
+}
+
+TableReply tablesHoldingSignature() {
+    TableReply tables = tablesFor(1);
+    tables.devices[0].txPdo.push_back(PdoEntry{0x7519, 4, 1, hexBytes("48")});
+    tables.devices[0].readSdo.push_back(SdoEntry{0x7519, 4, 1, false});
+    return tables;
+}
+
+enum class End { NextRequest, Deadline, PeerClosed };
+
+// Answer windows, each the bytes that arrive between two requests, and what they must give.
+struct WindowCase {
+    std::string name;
+    std::vector<QByteArray> windows;
+    std::vector<QString> reports;         // each report begins with its text
+    std::optional<std::size_t> replies{}; // replies taken
+    End end = End::NextRequest;
+    QByteArray late = {}; // arrives in the last window after its end
+    int shown = 1;        // device amount the replies are measured against
+    int listed = 1;       // devices in the device list
+    bool afterReadBack = false;
+
+    WindowCase endingWith(End how, QByteArray lateBytes = {}) && {
+        end = how;
+        late = std::move(lateBytes);
+        return std::move(*this);
+    }
+    WindowCase devices(int shownAmount, int listedAmount) && {
+        shown = shownAmount;
+        listed = listedAmount;
+        return std::move(*this);
+    }
+};
+
+WindowCase when(std::string name, std::vector<QByteArray> windows,
+                std::vector<const char *> reports = {}, std::size_t replies = 0) {
+    return {std::move(name), std::move(windows), {reports.begin(), reports.end()}, replies};
+}
+
+// A malformed block sent in a window of its own after a complete read-back.
+WindowCase followingReadBack(const MalformedReply &malformed) {
+    using Fate = MalformedReply::Fate;
+    WindowCase after = when(malformedCaseName(malformed), {malformed.bytes});
+    after.replies.reset(); // a reply equal to the shown one may come before the fault
+    if (malformed.fate != Fate::Ignored)
+        after.reports = {malformed.fate == Fate::Refused ? "Refused" : "Dropped"};
+    after.afterReadBack = true;
+    return after;
+}
+
+void PrintTo(const WindowCase &windows, std::ostream *out) {
+    *out << windows.name;
+}
+
+ReadBackHarness startOf(const WindowCase &windows) {
     ReadBackHarness harness;
-    for (qsizetype at = 0; at < stream.size(); at += piece)
-        harness.feed(QByteArrayView(stream).sliced(at, std::min(piece, stream.size() - at)));
+    harness.shownDeviceCount = windows.shown;
+    changeDeviceAmount(harness.config, windows.listed);
+    if (windows.afterReadBack)
+        harness.feed(malformedBaselineStream());
     return harness;
 }
 
-class PieceSize : public ::testing::TestWithParam<qsizetype> {};
+using Splitter = std::function<std::vector<qsizetype>(qsizetype size)>; // cut offsets
 
-TEST_P(PieceSize, GivesTheSameReadBackAsOneBlock) {
-    TableReply tables = tablesFor(3);
-    tables.devices[1].rxPdo.assign(200, PdoEntry{0x201, 1, 8, hexBytes("0000000003030000")});
-    tables.devices[2].txPdo.assign(200, PdoEntry{0x181, 0, 8, hexBytes("0101010102020101")});
-    const QByteArray stream = encodeReply(kMalformedBaselineEthernet) +
-                              encodeReply(generalListing(3)) + encodeReply(tables);
-    ASSERT_GT(stream.size(), 1460 * 2);
-    const ReadBackHarness whole = deliveredIn(stream, stream.size());
-    ASSERT_EQ(whole.replies.size(), 3u);
-    ASSERT_TRUE(whole.refusals.isEmpty()) << whole.refusals.join('\n').toStdString();
-
-    const ReadBackHarness pieces = deliveredIn(stream, GetParam());
-    EXPECT_EQ(pieces.replies, whole.replies);
-    EXPECT_EQ(pieces.refusals, whole.refusals);
-    EXPECT_EQ(pieces.config, whole.config);
-    EXPECT_EQ(pieces.counters, whole.counters);
+ReadBackHarness deliver(const WindowCase &windows, const Splitter &cutsOf) {
+    ReadBackHarness harness = startOf(windows);
+    for (const QByteArray &window : windows.windows) {
+        harness.requestSent();
+        qsizetype at = 0;
+        for (qsizetype cut : cutsOf(window.size())) {
+            harness.feed(QByteArrayView(window).sliced(at, cut - at));
+            at = cut;
+        }
+        harness.feed(QByteArrayView(window).sliced(at));
+    }
+    if (windows.end == End::Deadline)
+        harness.waitOut();
+    if (windows.end == End::PeerClosed)
+        harness.peerClosed();
+    harness.feed(windows.late);
+    harness.requestSent();
+    return harness;
 }
 
-INSTANTIATE_TEST_SUITE_P(Segments, PieceSize, ::testing::Values(1, 7, 1460));
-
-TEST(ReplyAssembler, TablesAfterGeneralInOneBlockUseItsDeviceCount) {
-    ReadBackHarness harness;
-    harness.feed(encodeReply(generalListing(3)) + encodeReply(tablesFor(3)));
-    EXPECT_EQ(harness.replies, (std::vector<Reply>{generalListing(3), tablesFor(3)}));
-    EXPECT_TRUE(harness.refusals.isEmpty());
+std::vector<qsizetype> noCuts(qsizetype) {
+    return {};
 }
 
-TEST(ReplyAssembler, ACutReplyIsNeverFinishedWithTheNextOne) {
-    ReadBackHarness harness;
-    harness.shownDeviceCount = 2;
-    changeDeviceAmount(harness.config, 2);
-    harness.feed(encodeReply(tablesFor(2)).left(30));
-    harness.feed(encodeReply(tablesFor(2)));
-    EXPECT_EQ(harness.refusals.size(), 1);
-    EXPECT_EQ(harness.replies, std::vector<Reply>{tablesFor(2)});
-}
-
-// ---- Every refusal rule, as the user reads it; the model stays as it was.
-
-struct RefusalCase {
-    const char *name;
-    int shown;  // device amount the replies are measured against
-    int listed; // devices in the device list
-    QByteArray block;
-    const char *message;
-    QByteArray nextBlock = {}; // then the wait for the rest runs out
-};
-
-class Refusal : public ::testing::TestWithParam<RefusalCase> {};
-
-TEST_P(Refusal, IsReportedOnceAndChangesNothing) {
-    ReadBackHarness harness;
-    harness.shownDeviceCount = GetParam().shown;
-    changeDeviceAmount(harness.config, GetParam().listed);
-    const GatewayConfig before = harness.config;
-    harness.feed(GetParam().block);
-    harness.feed(GetParam().nextBlock);
-    harness.waitOut();
-    EXPECT_EQ(harness.refusals, QStringList{QString::fromUtf8(GetParam().message)});
-    EXPECT_EQ(harness.config, before);
+// Cuts at random places, from a few to every byte.
+Splitter randomCuts(std::mt19937 &random) {
+    return [&random](qsizetype size) {
+        const double density = std::array{0.01, 0.1, 0.5, 1.0}[random() % 4];
+        std::bernoulli_distribution cutHere(density);
+        std::vector<qsizetype> cuts;
+        for (qsizetype at = 1; at < size; ++at) {
+            if (cutHere(random))
+                cuts.push_back(at);
+        }
+        return cuts;
+    };
 }
 
 const QByteArray kTables = hexBytes("010200000006197504014800");
 const QByteArray kGeneral = encodeReply(generalListing(2));
-const QByteArray kEthernet = encodeReply(kMalformedBaselineEthernet);
 
-INSTANTIATE_TEST_SUITE_P(
-    Rules, Refusal,
-    ::testing::Values(
-        RefusalCase{"general_listing_11_and_all_after_it", 1, 1,
-                    encodeReply(generalListing(11)) + encodeReply(generalListing(1)),
-                    "Refused a general reply: it lists 11 devices; the gateway supports 1 to 10."},
-        RefusalCase{"tables_for_no_device", 0, 0, kTables,
-                    "Refused a table reply: the device amount is 0; the gateway supports 1 to 10."},
-        RefusalCase{"tx_rows_201", 1, 1, kTables + hexBytes("01c9"),
-                    "Refused a table reply: device 1 lists 201 TxPDO entries; at most 200 fit."},
-        RefusalCase{"write_sdo_rows_31", 2, 2, kTables + hexBytes("0100000000 010000001f"),
-                    "Refused a table reply: device 2 lists 31 Write SDO entries; at most 30 fit."},
-        RefusalCase{"rx_nine_data_bytes", 1, 1, kTables + hexBytes("0100 01 01020009"),
-                    "Refused a table reply: device 1 has an RxPDO entry with 9 data bytes; at "
-                    "most 8 fit."},
-        RefusalCase{"tx_word_at_byte7", 1, 1, kTables + hexBytes("0101 81010008 01010101010101 02"),
-                    "Refused a table reply: device 1 has a TxPDO entry with a word starting at "
-                    "Byte7; a word needs two bytes."},
-        RefusalCase{"place_without_device", 2, 1, encodeReply(tablesFor(2)),
-                    "Refused a table reply: it holds 2 devices, but place 2 of the device list "
-                    "has no device."},
-        RefusalCase{"answer_to_a_write_command", 1, 1, hexBytes("0102000000060110000000020000"),
-                    "Ignored 14 bytes from the gateway that are not a reply."},
-        RefusalCase{"cut_reply_then_a_new_one", 1, 1, kEthernet.left(20),
-                    "Dropped an incomplete Ethernet reply (20 of 24 bytes): a new reply began.",
-                    kEthernet},
-        RefusalCase{"unrecognised_start", 1, 1, hexBytes("0102000000061975"),
-                    "Dropped 8 bytes of a reply not yet recognised: the rest did not arrive."},
-        RefusalCase{"general_missing_one_byte", 1, 1, kGeneral.left(70),
-                    "Dropped an incomplete general reply (70 of 71 bytes): the rest did not "
-                    "arrive."},
-        RefusalCase{"general_before_its_count", 1, 1, kGeneral.left(12),
-                    "Dropped an incomplete general reply (12 bytes): the rest did not arrive."},
-        RefusalCase{"tables_cut", 2, 2, encodeReply(tablesFor(2)).left(30),
-                    "Dropped an incomplete table reply (30 bytes): the rest did not arrive."}),
-    [](const auto &param) { return std::string(param.param.name); });
-
-// ---- Malformed blocks after a good read-back change nothing, settled when they say so.
-
-class MalformedReplyCase : public ::testing::TestWithParam<MalformedReply> {};
-
-TEST_P(MalformedReplyCase, LeavesTheModelAsItWasAndIsReported) {
-    ReadBackHarness harness;
-    harness.feed(malformedBaselineStream());
-    ASSERT_EQ(harness.replies.size(), 3u);
-    ASSERT_TRUE(harness.refusals.isEmpty());
-    const ReadBackHarness before = harness;
-
-    harness.feed(GetParam().bytes);
-    const qsizetype refusalsBeforeWait = harness.refusals.size();
-    harness.waitOut();
-
-    EXPECT_FALSE(harness.refusals.isEmpty());
-    EXPECT_EQ(harness.refusals.size() > refusalsBeforeWait, GetParam().needsTimeout);
-    EXPECT_EQ(harness.config, before.config);
-    EXPECT_EQ(harness.counters, before.counters);
-    EXPECT_EQ(harness.shownEthernet, kMalformedBaselineEthernet);
-    EXPECT_EQ(harness.shownDeviceCount, kMalformedDeviceCount);
+QByteArray generalWithRecord(int position, const DeviceRecord &record) {
+    GeneralReply general = generalListing(2);
+    general.devices[std::size_t(position)] = record;
+    return encodeReply(general);
 }
 
-INSTANTIATE_TEST_SUITE_P(Corpus, MalformedReplyCase, ::testing::ValuesIn(malformedReplies()),
-                         [](const auto &param) { return malformedCaseName(param.param); });
+std::vector<WindowCase> readBacks() {
+    TableReply large = tablesFor(3);
+    large.devices[1].rxPdo.assign(200, PdoEntry{0x201, 1, 8, hexBytes("0000000003030000")});
+    large.devices[2].txPdo.assign(200, PdoEntry{0x181, 0, 8, hexBytes("0101010102020101")});
+    return {when("two_replies_in_one_window", {malformedBaselineStream()}, {}, 3),
+            when("three_windows", {kEthernet, kGeneral, encodeReply(tablesFor(2))}, {}, 3),
+            when("large_tables", {encodeReply(generalListing(3)) + encodeReply(large)}, {}, 2),
+            when("signature_in_ethernet_data", {encodeReply(kEthernetHoldingSignature), kEthernet},
+                 {}, 2),
+            when("signature_in_general_counts",
+                 {encodeReply(generalHoldingSignature()) + kEthernet}, {}, 2),
+            when("signature_in_table_data",
+                 {encodeReply(generalListing(1)), encodeReply(tablesHoldingSignature())}, {}, 2),
+            when("non_replies_are_skipped_silently",
+                 {kWriteAnswer + kEthernet + QByteArray(20, '\x19') + kEthernet, kWriteAnswer,
+                  hexBytes("0102000000061975")},
+                 {}, 2)};
+}
+
+std::vector<WindowCase> refusals() {
+    return {
+        when("refused_general_discards_the_rest_of_its_window",
+             {encodeReply(generalListing(11)) + kEthernet, kEthernet},
+             {"Refused a general reply: it lists 11 devices; the gateway supports 1 to 10."}, 1),
+        when("count_above_16_bits", {generalWithRecord(0, {.counts = {0, 0, 0, 0x8000}})},
+             {"Refused a general reply: device 1 lists 32768 AO items; at most 32767 fit."}),
+        when("general_rows_201", {generalWithRecord(1, {.txPdoRows = 201})},
+             {"Refused a general reply: device 2 lists 201 TxPDO rows; at most 200 fit."}),
+        when("general_sdo_rows_31", {generalWithRecord(0, {.writeSdoRows = 31})},
+             {"Refused a general reply: device 1 lists 31 Write SDO rows; at most 30 fit."}),
+        when("tables_for_no_device", {kTables},
+             {"Refused a table reply: the device amount is 0; the gateway supports 1 to 10."})
+            .devices(0, 0),
+        when("tx_rows_201", {kTables + hexBytes("01c9")},
+             {"Refused a table reply: device 1 lists 201 TxPDO entries; at most 200 fit."}),
+        when("write_sdo_rows_31", {kTables + hexBytes("0100000000 010000001f")},
+             {"Refused a table reply: device 2 lists 31 Write SDO entries; at most 30 fit."})
+            .devices(2, 2),
+        when("rx_nine_data_bytes", {kTables + hexBytes("0100 01 01020009")},
+             {"Refused a table reply: device 1 has an RxPDO entry with 9 data bytes; at most 8 "
+              "fit."}),
+        when("tx_word_at_byte7", {kTables + hexBytes("0101 81010008 01010101010101 02")},
+             {"Refused a table reply: device 1 has a TxPDO entry with a word starting at Byte7; "
+              "a word needs two bytes."}),
+        when("place_without_device", {encodeReply(tablesFor(2))},
+             {"Refused a table reply: it holds 2 devices, but place 2 of the device list has no "
+              "device."},
+             1)
+            .devices(2, 1)};
+}
+
+std::vector<WindowCase> drops() {
+    return {
+        when("cut_reply_then_the_next_request", {kEthernet.left(20), kEthernet},
+             {"Dropped an incomplete Ethernet reply (20 of 24 bytes): the next request went out "
+              "before the rest arrived."},
+             1),
+        when("general_before_its_count", {kGeneral.left(12)},
+             {"Dropped an incomplete general reply (12 bytes): the next request went out before "
+              "the rest arrived."}),
+        when("deadline_discards_the_rest_of_its_window", {kGeneral.left(70)},
+             {"Dropped an incomplete general reply (70 of 71 bytes): the rest did not arrive in "
+              "time."})
+            .endingWith(End::Deadline, kGeneral.right(1) + kEthernet),
+        when("peer_closes_mid_reply", {kEthernet, encodeReply(tablesFor(2)).left(30)},
+             {"Dropped an incomplete table reply (30 bytes): the gateway closed the connection.",
+              "The gateway closed the connection."},
+             1)
+            .devices(2, 2)
+            .endingWith(End::PeerClosed),
+        when("peer_closes_between_replies", {kEthernet + hexBytes("0102")},
+             {"The gateway closed the connection."}, 1)
+            .endingWith(End::PeerClosed)};
+}
+
+std::vector<WindowCase> windowCorpus() {
+    std::vector<WindowCase> corpus = readBacks();
+    for (auto &&more : {refusals(), drops()})
+        corpus.insert(corpus.end(), more.begin(), more.end());
+    for (const MalformedReply &malformed : malformedReplies())
+        corpus.push_back(followingReadBack(malformed));
+    return corpus;
+}
+
+class AnswerWindows : public ::testing::TestWithParam<WindowCase> {};
+
+// What the windows give as a whole, and the same in thousands of seeded random splits.
+TEST_P(AnswerWindows, GiveTheirOutcomeHoweverTheBytesAreSplit) {
+    const WindowCase &windows = GetParam();
+    const ReadBackHarness start = startOf(windows);
+    const ReadBackHarness whole = deliver(windows, noCuts);
+    ASSERT_EQ(std::size_t(whole.refusals.size()), windows.reports.size())
+        << whole.refusals.join('\n').toStdString();
+    for (std::size_t i = 0; i < windows.reports.size(); ++i)
+        EXPECT_TRUE(whole.refusals[qsizetype(i)].startsWith(windows.reports[i]))
+            << whole.refusals[qsizetype(i)].toStdString();
+    if (windows.replies) {
+        EXPECT_EQ(whole.replies.size() - start.replies.size(), *windows.replies);
+    }
+    // What is refused, dropped or ignored changes nothing.
+    if (!windows.reports.empty() || windows.afterReadBack) {
+        EXPECT_EQ(whole.config, start.config);
+        EXPECT_EQ(whole.counters, start.counters);
+        EXPECT_EQ(whole.shownDeviceCount, start.shownDeviceCount);
+    }
+    if (windows.afterReadBack) {
+        EXPECT_EQ(whole.shownEthernet, start.shownEthernet);
+    }
+
+    for (unsigned seed = 1; seed <= 64 && !HasFailure(); ++seed) {
+        SCOPED_TRACE(::testing::Message() << "seed " << seed);
+        std::mt19937 random(seed);
+        const ReadBackHarness split = deliver(windows, randomCuts(random));
+        EXPECT_EQ(split.replies, whole.replies);
+        EXPECT_EQ(split.refusals, whole.refusals);
+        EXPECT_EQ(split.counters, whole.counters);
+        EXPECT_TRUE(split.config == whole.config);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, AnswerWindows, ::testing::ValuesIn(windowCorpus()),
+                         [](const auto &param) { return param.param.name; });
+
+// The replies of one window cut at `cuts`, taken as the link takes them.
+std::vector<Reply> repliesOf(const QByteArray &bytes, const std::vector<qsizetype> &cuts) {
+    ReplyAssembler assembler;
+    std::vector<Reply> replies;
+    qsizetype at = 0;
+    for (qsizetype cut : cuts) {
+        assembler.append(QByteArrayView(bytes).sliced(at, cut - at));
+        at = cut;
+        for (auto step = assembler.next(1); !std::holds_alternative<std::monostate>(step);
+             step = assembler.next(1))
+            replies.push_back(std::get<Reply>(step)); // a refusal fails the test here
+    }
+    return replies;
+}
+
+// Every split into up to three pieces, and one byte at a time.
+TEST(ReplyAssembler, DataThatLooksLikeAnEnvelopeNeverCutsAReply) {
+    const std::vector<std::pair<QByteArray, std::vector<Reply>>> cases{
+        {hexBytes("010200000006197504014900 1f1f1f1f 19750401 48000000"),
+         {kEthernetHoldingSignature}},
+        {encodeReply(generalHoldingSignature()) + kEthernet,
+         {generalHoldingSignature(), kMalformedBaselineEthernet}}};
+    ASSERT_EQ(cases[1].first.mid(28, 5).toHex(), "1975040147");
+    for (const auto &[bytes, expected] : cases) {
+        const qsizetype size = bytes.size();
+        for (qsizetype first = 0; first < size; ++first) {
+            for (qsizetype second = first; second < size; ++second)
+                ASSERT_EQ(repliesOf(bytes, {first, second, size}), expected)
+                    << "cut at " << first << ", " << second;
+        }
+        std::vector<qsizetype> everyByte(static_cast<std::size_t>(size));
+        std::iota(everyByte.begin(), everyByte.end(), 1);
+        EXPECT_EQ(repliesOf(bytes, everyByte), expected);
+    }
+}
 
 } // namespace
 } // namespace tolvar

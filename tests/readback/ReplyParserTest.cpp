@@ -13,7 +13,8 @@ using Status = ParseOutcome::Status;
 const QByteArray kTableEnvelope = hexBytes("010200000006197504014800");
 
 // N = 2: header (count, ID, bit rate, SYNC, byte 16, SYNC time, spare), two 23-byte records,
-// the serial bytes at 65.
+// the serial bytes at 65. Every 16-bit field of the first record differs, low byte first
+// (2C 01 is 300).
 const DeviceRecord kRecord{1, 1000, {1, 2, 3, 4, 5, 6, 300, 8}, 9, 10, 11, 12};
 const GeneralReply kGeneralTwo{2, 7, 3, 5, 0x81, 20, {kRecord, {.nodeId = 2}}, {2, 7, 1, 3, 2, 1}};
 const QByteArray kGeneralTwoBytes =
@@ -45,6 +46,10 @@ struct Shape {
     int deviceCount; // shown when the reply arrives
     QByteArray bytes;
 };
+
+void PrintTo(const Shape &shape, std::ostream *out) {
+    *out << shape.name;
+}
 
 class ReplyShape : public ::testing::TestWithParam<Shape> {};
 
@@ -93,20 +98,6 @@ TEST(ReplyParser, UnusedGeneralBytesOfAnyValueChangeNothingElse) {
         const ParseOutcome parsed = parseReply(bytes, 1);
         ASSERT_EQ(parsed.status, Status::Complete) << value;
         EXPECT_EQ(parsed.reply, Reply{expected}) << value;
-    }
-}
-
-// 2C 01 in any 16-bit field of a device record reads as 300.
-TEST(ReplyParser, RecordWordsAreLowByteFirst) {
-    constexpr int kSecondRecord = reply::kFirstDeviceRecord + reply::kDeviceRecordSize;
-    for (int field = 0; field < 9; ++field) {
-        QByteArray bytes = kGeneralTwoBytes;
-        bytes[kSecondRecord + 1 + 2 * field] = 0x2C;
-        bytes[kSecondRecord + 2 + 2 * field] = 0x01;
-        GeneralReply expected = kGeneralTwo;
-        DeviceRecord &record = expected.devices[1];
-        (field == 0 ? record.guardTime : record.counts[std::size_t(field - 1)]) = 300;
-        EXPECT_EQ(parseReply(bytes, 1).reply, Reply{expected}) << "field " << field;
     }
 }
 

@@ -57,14 +57,18 @@ QByteArray generalListing(int devices) {
     return encodeReply(general);
 }
 
+using Fate = MalformedReply::Fate;
+
 struct Cases {
-    void add(const char *name, QByteArray bytes, bool needsTimeout = false) {
-        list.push_back({QString::fromLatin1(name), std::move(bytes), needsTimeout});
+    void add(const char *name, QByteArray bytes, Fate fate = Fate::Refused) {
+        list.push_back({QString::fromLatin1(name), std::move(bytes), fate});
     }
-    // The first `length` bytes of a reply, held until the wait runs out.
+    // The first `length` bytes of a reply: a reply once its kind byte is there.
     void cut(const char *name, const Reply &reply, int length) {
-        add(name, encodeReply(reply).left(length), true);
+        add(name, encodeReply(reply).left(length),
+            length > reply::kKind ? Fate::Dropped : Fate::Ignored);
     }
+    void ignore(const char *name, QByteArray bytes) { add(name, std::move(bytes), Fate::Ignored); }
     std::vector<MalformedReply> list;
 };
 
@@ -98,12 +102,12 @@ void addTruncations(Cases &cases) {
     cases.cut("table reply cut inside the second device's TxPDO entry", tables, 64);
     cases.cut("table reply missing the last Write SDO count", tables, 80);
     cases.add("table reply holding one device where two are shown",
-              encodeReply(TableReply{{baselineTables().devices.front()}}), true);
-    cases.add("short block of 5 bytes", hexBytes("0102000000"), true);
+              encodeReply(TableReply{{baselineTables().devices.front()}}), Fate::Dropped);
+    cases.ignore("short block of 5 bytes", hexBytes("0102000000"));
     cases.add("baseline Ethernet reply followed by the start of a general reply",
-              encodeReply(ethernet) + encodeReply(general).left(15), true);
+              encodeReply(ethernet) + encodeReply(general).left(15), Fate::Dropped);
     cases.add("general reply cut short and followed by garbage",
-              encodeReply(general).left(30) + QByteArray(8, 'x'), true);
+              encodeReply(general).left(30) + QByteArray(8, 'x'), Fate::Dropped);
 }
 
 void addRefusedContents(Cases &cases) {
@@ -139,18 +143,19 @@ QByteArray withByte(QByteArray bytes, int offset, char value) {
 }
 
 void addForeignBlocks(Cases &cases) {
-    cases.add("general reply with a wrong signature byte",
-              withByte(encodeReply(baselineGeneral()), 7, 0x76));
-    cases.add("reply of unknown kind J",
-              withByte(encodeReply(kMalformedBaselineEthernet), 10, 'J'));
-    cases.add("reply of kind h in lower case", withByte(encodeReply(baselineTables()), 10, 'h'));
-    cases.add("short block with a wrong signature byte", hexBytes("0102000000061976"));
-    cases.add("answer to a write command", hexBytes("010200000006011000000002"));
-    cases.add("garbage block", QByteArray(64, '\xA5'));
-    cases.add("signature one byte late",
-              hexBytes("01020000000600197504014900c0a8ff03ffffff00c0a8ff01"));
-    cases.add("baseline Ethernet reply followed by garbage",
-              encodeReply(kMalformedBaselineEthernet) + hexBytes("00112233445566778899"));
+    cases.ignore("general reply with a wrong signature byte",
+                 withByte(encodeReply(baselineGeneral()), 7, 0x76));
+    cases.ignore("reply of unknown kind J",
+                 withByte(encodeReply(kMalformedBaselineEthernet), 10, 'J'));
+    cases.ignore("reply of kind h in lower case", withByte(encodeReply(baselineTables()), 10, 'h'));
+    cases.ignore("short block with a wrong signature byte", hexBytes("0102000000061976"));
+    cases.ignore("answer to a write command", hexBytes("010200000006011000000002"));
+    cases.ignore("garbage block", QByteArray(64, '\xA5'));
+    // The stray byte is skipped; the reply after it holds the baseline address.
+    cases.ignore("stray byte before a reply",
+                 hexBytes("01020000000600197504014900c0a8ff03ffffff00c0a8ff01"));
+    cases.ignore("baseline Ethernet reply followed by garbage",
+                 encodeReply(kMalformedBaselineEthernet) + hexBytes("00112233445566778899"));
 }
 
 } // namespace
@@ -166,6 +171,10 @@ std::vector<MalformedReply> malformedReplies() {
     addRefusedContents(cases);
     addForeignBlocks(cases);
     return cases.list;
+}
+
+void PrintTo(const MalformedReply &reply, std::ostream *out) {
+    *out << reply.name.toStdString();
 }
 
 std::string malformedCaseName(const MalformedReply &reply) {

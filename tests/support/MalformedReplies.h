@@ -5,30 +5,35 @@
 #include <QByteArray>
 #include <QString>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
 namespace tolvar {
 
-// Blocks the gateway link must refuse without touching the model.
+// Blocks the gateway link must not take into the model.
 //
 // Every case assumes that a complete read-back has already been shown: the Ethernet reply
 // kMalformedBaselineEthernet, a general reply listing kMalformedDeviceCount devices (so the
 // device list holds 1, 2) and a table reply for them; malformedBaselineStream() is exactly those
 // three replies. Table cases are measured against that device amount.
 //
-// Fed on its own to a fresh assembler and processed like the link does (every complete reply
-// applied, dropPending() called when `needsTimeout`), each case leaves the model as it was and
-// causes at least one refusal. A case may therefore hold a complete reply only when applying it
-// changes nothing: the trailing-bytes cases put their garbage after an Ethernet reply whose
-// contents equal kMalformedBaselineEthernet, or after a reply that is refused or incomplete.
+// Sent as one answer window of its own, each case leaves the model as it was and is reported
+// once, or not at all, as its fate says. A case may therefore hold a complete reply only when
+// applying it changes nothing: an Ethernet reply whose contents equal
+// kMalformedBaselineEthernet, or a reply that is refused.
 struct MalformedReply {
+    enum class Fate {
+        Refused, // a reply the model cannot hold: reported at once
+        Dropped, // ends in an incomplete reply: reported when its window or deadline ends
+        Ignored, // no reply begins in it: nothing is reported
+    };
     QString name;
     QByteArray bytes;
-    // The block is (or ends in) an incomplete reply, dropped only when the wait for its rest
-    // runs out: the caller must call dropPending() or let the link's timer run.
-    bool needsTimeout = false;
+    Fate fate = Fate::Refused;
 };
+
+void PrintTo(const MalformedReply &reply, std::ostream *out);
 
 inline constexpr int kMalformedDeviceCount = 2;
 inline const EthernetReply kMalformedBaselineEthernet{

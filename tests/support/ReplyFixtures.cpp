@@ -17,9 +17,44 @@ GeneralReply generalListing(int devices) {
     return general;
 }
 
+TableReply maximalTableReply() {
+    const PdoEntry tx{0x181, 0, 8, hexBytes("0102020102020101")};
+    const PdoEntry rx{0x201, 1, 8, hexBytes("0003030003030000")};
+    DeviceTables device{1, std::vector(kMaxPdoRows, tx), std::vector(kMaxPdoRows, rx), {}, {}};
+    for (int j = 0; j < kMaxSdoRows; ++j) {
+        const bool word = j % 2 == 0;
+        device.readSdo.push_back(SdoEntry{0x6000, quint8(j), quint8(word ? 2 : 1), word});
+        device.writeSdo.push_back(SdoEntry{0x6200, quint8(j), quint8(word ? 3 : 0), word});
+    }
+    TableReply reply{std::vector(kMaxDevices, device)};
+    for (int k = 0; k < kMaxDevices; ++k)
+        reply.devices[std::size_t(k)].nodeId = quint8(k + 1);
+    return reply;
+}
+
 void ReadBackHarness::feed(QByteArrayView block) {
-    if (auto refusal = m_assembler.append(block))
+    m_assembler.append(block);
+    takeAll();
+}
+
+void ReadBackHarness::requestSent() {
+    m_assembler.startWindow();
+    takeAll();
+}
+
+void ReadBackHarness::waitOut() {
+    if (auto refusal = m_assembler.dropPending(ReplyAssembler::DropCause::Deadline))
         refusals << refusal->reason;
+}
+
+void ReadBackHarness::peerClosed() {
+    if (auto refusal = m_assembler.dropPending(ReplyAssembler::DropCause::PeerClosed))
+        refusals << refusal->reason;
+    refusals << QStringLiteral("The gateway closed the connection.");
+    m_assembler.clear();
+}
+
+void ReadBackHarness::takeAll() {
     for (;;) {
         ReplyAssembler::Step step = m_assembler.next(shownDeviceCount);
         if (std::holds_alternative<std::monostate>(step))
@@ -31,11 +66,6 @@ void ReadBackHarness::feed(QByteArrayView block) {
         replies.push_back(std::get<Reply>(step));
         apply(replies.back());
     }
-}
-
-void ReadBackHarness::waitOut() {
-    if (auto refusal = m_assembler.dropPending())
-        refusals << refusal->reason;
 }
 
 void ReadBackHarness::apply(const Reply &reply) {

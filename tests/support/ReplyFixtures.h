@@ -17,13 +17,21 @@ QByteArray hexBytes(const char *hex);
 // A general reply listing devices 1..n with node IDs 1..n and nothing else set.
 GeneralReply generalListing(int devices);
 
-// Takes replies the way the link does (append, then next until nothing more) and applies them
-// the way the windows do, keeping what the windows would show as plain values.
+// The largest table reply the model holds: ten devices, every table full, every data byte
+// typed (per device 800 DI, 400 AI, 800 DO, 400 AO and 15 of each SDO kind).
+TableReply maximalTableReply();
+
+// Takes replies the way the link does (everything that can be taken after each event) and
+// applies them the way the windows do, keeping what the windows would show as plain values.
 class ReadBackHarness {
 public:
     void feed(QByteArrayView block);
-    // The wait for the rest of a begun reply ran out.
+    // A request went out: what is fed next belongs to its answer window.
+    void requestSent();
+    // The deadline of a begun reply passed.
     void waitOut();
+    // The gateway closed the connection.
+    void peerClosed();
 
     GatewayConfig config;
     ReadBackCounters counters;
@@ -33,6 +41,7 @@ public:
     QStringList refusals;
 
 private:
+    void takeAll();
     void apply(const Reply &reply);
 
     ReplyAssembler m_assembler;
