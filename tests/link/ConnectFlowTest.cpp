@@ -5,6 +5,7 @@
 #include "network/MappingModules.h"
 
 #include "GatewaySimServer.h"
+#include "support/MessageBoxAnswerer.h"
 #include "support/ScriptedPeer.h"
 
 #include <QApplication>
@@ -23,37 +24,6 @@
 
 namespace tolvar {
 namespace {
-
-// Answers the message box a click handler opens, remembering what it said.
-// While it waits it also notes whether "Start Connect" was ever on during the attempt.
-class MessageBoxAnswerer {
-public:
-    explicit MessageBoxAnswerer(const QPushButton *startConnButt = nullptr) {
-        clock.start();
-        m_timer.setInterval(50);
-        QObject::connect(&m_timer, &QTimer::timeout, [this, startConnButt] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-                text = box->text();
-                title = box->windowTitle();
-                buttons = box->buttons().size();
-                shownAfterMs = clock.elapsed();
-                box->button(QMessageBox::Ok)->click();
-            } else if (startConnButt && startConnButt->isEnabled() && text.isEmpty()) {
-                startOnDuringAttempt = true;
-            }
-        });
-        m_timer.start();
-    }
-    QString text;
-    QString title;
-    qsizetype buttons = 0;
-    qint64 shownAfterMs = -1;
-    bool startOnDuringAttempt = false;
-    QElapsedTimer clock;
-
-private:
-    QTimer m_timer;
-};
 
 struct Arrival {
     QString command;
@@ -166,7 +136,7 @@ TEST_F(ConnectFlow, RefusedConnectionShowsTheFailureAndAllowsAnotherTry) {
     startConnect(window, QStringLiteral("2"));
     EXPECT_GE(answerer.shownAfterMs, 1900);
     EXPECT_LT(answerer.shownAfterMs, 3500);
-    EXPECT_FALSE(answerer.startOnDuringAttempt);
+    EXPECT_FALSE(answerer.watchedOnBeforeBox);
     EXPECT_EQ(answerer.text, QStringLiteral("Connect to Tolvar fail !"));
     EXPECT_EQ(answerer.title, QStringLiteral("Error Connect Status ."));
     EXPECT_EQ(answerer.buttons, 1);
