@@ -5,47 +5,24 @@
 namespace tolvar {
 namespace {
 
-struct NumberCase {
-    const char *text;
-    double value;
-};
-
-class ReadNumber : public ::testing::TestWithParam<NumberCase> {};
-
-TEST_P(ReadNumber, ReadsLikeANumericLiteral) {
-    EXPECT_DOUBLE_EQ(readNumber(QString::fromUtf8(GetParam().text)), GetParam().value)
-        << GetParam().text;
+TEST(ReadNumber, ReadsLikeANumericLiteral) {
+    const std::pair<const char *, double> cases[] = {
+        {"", 0},         {"abc", 0},      {"1", 1},         {"  42", 42},    {"\t7", 7},
+        {"12a", 12},     {"12.5", 12.5},  {"1..2", 1},      {"2.", 2},       {".5", 0.5},
+        {"-3", -3},      {"+4", 4},       {"1e3", 1000},    {"1e", 1},       {"2D2", 200},
+        {"192.168.255.3", 192.168},       {"&H181", 385},   {"&h1a", 26},    {"&HA001", 40961},
+        {"&HFFG", 255},  {"&H", 0},       {" &H10 ", 16},   {"& H10", 0},    {"12 5", 12}};
+    for (const auto &[text, value] : cases)
+        EXPECT_DOUBLE_EQ(readNumber(QString::fromUtf8(text)), value) << text;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Texts, ReadNumber,
-    ::testing::Values(NumberCase{"", 0}, NumberCase{"abc", 0}, NumberCase{"1", 1},
-                      NumberCase{"  42", 42}, NumberCase{"\t7", 7}, NumberCase{"12a", 12},
-                      NumberCase{"12.5", 12.5}, NumberCase{"1..2", 1}, NumberCase{"2.", 2},
-                      NumberCase{".5", 0.5}, NumberCase{"-3", -3}, NumberCase{"+4", 4},
-                      NumberCase{"1e3", 1000}, NumberCase{"1e", 1}, NumberCase{"2D2", 200},
-                      NumberCase{"192.168.255.3", 192.168}, NumberCase{"&H181", 385},
-                      NumberCase{"&h1a", 26}, NumberCase{"&HA001", 40961},
-                      NumberCase{"&HFFG", 255}, NumberCase{"&H", 0}, NumberCase{" &H10 ", 16},
-                      NumberCase{"& H10", 0}, NumberCase{"12 5", 12}));
-
-struct RoundCase {
-    double value;
-    qint64 rounded;
-};
-
-class RoundHalfEven : public ::testing::TestWithParam<RoundCase> {};
-
-TEST_P(RoundHalfEven, RoundsHalvesToEven) {
-    EXPECT_EQ(roundHalfEven(GetParam().value), GetParam().rounded) << GetParam().value;
+TEST(RoundHalfEven, RoundsHalvesToEven) {
+    const std::pair<double, qint64> cases[] = {{0.5, 0},    {1.5, 2},   {2.5, 2},   {3.5, 4},
+                                               {2.4999, 2}, {2.5001, 3}, {-0.5, 0}, {-1.5, -2},
+                                               {-2.5, -2},  {7, 7},     {-7.6, -8}};
+    for (const auto &[value, rounded] : cases)
+        EXPECT_EQ(roundHalfEven(value), rounded) << value;
 }
-
-INSTANTIATE_TEST_SUITE_P(Values, RoundHalfEven,
-                         ::testing::Values(RoundCase{0.5, 0}, RoundCase{1.5, 2}, RoundCase{2.5, 2},
-                                           RoundCase{3.5, 4}, RoundCase{2.4999, 2},
-                                           RoundCase{2.5001, 3}, RoundCase{-0.5, 0},
-                                           RoundCase{-1.5, -2}, RoundCase{-2.5, -2},
-                                           RoundCase{7, 7}, RoundCase{-7.6, -8}));
 
 TEST(StrictWholeNumber, AcceptsOnlyAWholeNumberInRange) {
     EXPECT_EQ(strictWholeNumber(u"7", 0, 255), 7);
