@@ -2,11 +2,17 @@
 """Writes maximal.json: the largest configuration the gateway holds.
 
 Ten devices, each with 200 TxPDO and 200 RxPDO rows of eight typed bytes (digital bytes and
-words mixed) and 30 Read and 30 Write SDO rows, some of them words.
+words mixed) and 30 Read and 30 Write SDO rows, some of them words. The file is in the form
+the utility and the simulator write (format 1, every key, one table row per line), so saving
+it again gives the same bytes.
+
+COB-IDs: 2000 TxPDOs need 2000 distinct identifiers outside the ranges CANopen restricts, so
+they run through 0x181..0x580 and go on from 0x800 (the editors take three hex digits). Every
+RxPDO takes the COB-ID of the TxPDO in the same row of the next device: a link, which the
+checks before a save show as information, not as a fault.
 Run from any directory: python3 examples/make-maximal.py
 """
 
-import json
 import os
 
 DEVICES = 10
@@ -27,14 +33,17 @@ RX_PATTERNS = [
     [3, 3, 0, 0, 0, 3, 3, 0],
 ]
 
+TX_COB_IDS = list(range(0x181, 0x581)) + list(range(0x800, 0x1000))
 
-def pdo_rows(node, base_ids, flag_key, patterns):
+
+def tx_cob_id(position, row):
+    return TX_COB_IDS[position * PDO_ROWS + row]
+
+
+def pdo_rows(position, flag_key, patterns, receive):
+    source = (position + 1) % DEVICES if receive else position
     return [
-        {
-            "cobId": hex(base_ids[j % len(base_ids)] + node),
-            flag_key: j % 2,
-            "areas": patterns[j % len(patterns)],
-        }
+        {"cobId": tx_cob_id(source, j), flag_key: j % 2, "areas": patterns[j % len(patterns)]}
         for j in range(PDO_ROWS)
     ]
 
@@ -42,7 +51,7 @@ def pdo_rows(node, base_ids, flag_key, patterns):
 def sdo_rows(base_index, digital_code, word_code):
     return [
         {
-            "index": hex(base_index + j // 8),
+            "index": base_index + j // 8,
             "subIndex": j % 8 + 1,
             "area": word_code if j % 3 == 0 else digital_code,
         }
@@ -51,55 +60,74 @@ def sdo_rows(base_index, digital_code, word_code):
 
 
 def device(position):
-    node = position + 1
     return {
-        "nodeId": node,
+        "nodeId": position + 1,
         "guardTime": 1000 + 100 * position,
-        "txPdo": pdo_rows(node, [0x180, 0x280, 0x380, 0x480], "rtr", TX_PATTERNS),
-        "rxPdo": pdo_rows(node, [0x200, 0x300, 0x400, 0x500], "cycle", RX_PATTERNS),
+        "txPdo": pdo_rows(position, "rtr", TX_PATTERNS, False),
+        "rxPdo": pdo_rows(position, "cycle", RX_PATTERNS, True),
         "readSdo": sdo_rows(0x6000, 1, 2),
         "writeSdo": sdo_rows(0x6200, 0, 3),
     }
 
 
-def compact(value):
-    return json.dumps(value, separators=(", ", ": "))
+def numbers(values):
+    return "[" + ", ".join(str(v) for v in values) + "]"
 
 
-# One table row per line keeps the file readable and small.
-def device_text(dev):
-    lines = ["    {", '      "nodeId": %d, "guardTime": %d,' % (dev["nodeId"], dev["guardTime"])]
-    tables = ["txPdo", "rxPdo", "readSdo", "writeSdo"]
-    for t, name in enumerate(tables):
-        rows = ",\n".join("        " + compact(row) for row in dev[name])
-        end = "," if t < len(tables) - 1 else ""
-        lines.append('      "%s": [\n%s\n      ]%s' % (name, rows, end))
-    lines.append("    }")
-    return "\n".join(lines)
+def pdo_text(row, flag_key):
+    return '{ "cobId": "0x%X", "%s": %d, "areas": %s }' % (
+        row["cobId"], flag_key, row[flag_key], numbers(row["areas"]))
 
 
-def config_text(config):
-    head = ",\n".join("  %s: %s" % (json.dumps(key), compact(value))
-                      for key, value in config.items() if key != "devices")
-    devices = ",\n".join(device_text(dev) for dev in config["devices"])
-    return "{\n%s,\n  \"devices\": [\n%s\n  ]\n}\n" % (head, devices)
+def sdo_text(row):
+    return '{ "index": "0x%X", "subIndex": %d, "area": %d }' % (
+        row["index"], row["subIndex"], row["area"])
+
+
+def table_lines(key, rows, end):
+    indent = "      "
+    if not rows:
+        return [indent + '"%s": []%s' % (key, end)]
+    return [indent + '"%s": [' % key,
+            indent + "  " + (",\n" + indent + "  ").join(rows),
+            indent + "]" + end]
+
+
+def device_lines(dev, last):
+    lines = ["    {", '      "nodeId": %d,' % dev["nodeId"],
+             '      "guardTime": %d,' % dev["guardTime"]]
+    lines += table_lines("txPdo", [pdo_text(r, "rtr") for r in dev["txPdo"]], ",")
+    lines += table_lines("rxPdo", [pdo_text(r, "cycle") for r in dev["rxPdo"]], ",")
+    lines += table_lines("readSdo", [sdo_text(r) for r in dev["readSdo"]], ",")
+    lines += table_lines("writeSdo", [sdo_text(r) for r in dev["writeSdo"]], "")
+    lines.append("    }" + ("" if last else ","))
+    return lines
+
+
+def config_text(devices):
+    lines = [
+        "{",
+        '  "format": 1,',
+        '  "ethernet": { "ip": [192, 168, 255, 3], "mask": [255, 255, 0, 0], '
+        '"gateway": [192, 168, 255, 4] },',
+        '  "serialId": 1,',
+        '  "canBitRateCode": 7,',
+        '  "sync": 1,',
+        '  "syncTime": 10,',
+        '  "serial": { "port": 1, "baudRate": 7, "dataBits": 2, "parity": 1, "stopBits": 1, '
+        '"listen": 0 },',
+        '  "devices": [',
+    ]
+    for k, dev in enumerate(devices):
+        lines += device_lines(dev, k + 1 == len(devices))
+    lines += ["  ]", "}"]
+    return "\n".join(lines) + "\n"
 
 
 def main():
-    config = {
-        "ethernet": {"ip": [192, 168, 255, 3], "mask": [255, 255, 0, 0],
-                     "gateway": [192, 168, 255, 4]},
-        "serialId": 1,
-        "canBitRateCode": 7,
-        "sync": 1,
-        "syncTime": 10,
-        "serial": {"port": 1, "baudRate": 7, "dataBits": 2, "parity": 1, "stopBits": 1,
-                   "listen": 0},
-        "devices": [device(k) for k in range(DEVICES)],
-    }
     target = os.path.join(os.path.dirname(os.path.abspath(__file__)), "maximal.json")
     with open(target, "w", encoding="ascii") as out:
-        out.write(config_text(config))
+        out.write(config_text([device(k) for k in range(DEVICES)]))
 
 
 if __name__ == "__main__":

@@ -52,12 +52,14 @@ SaveForm saveFormOf(const MappingModules &network, const QString &unitId) {
 UtilityApp::UtilityApp(quint16 gatewayPort, int downloadSecondMs)
     : m_link(gatewayPort), m_downloadSecondMs(downloadSecondMs) {
     m_link.setObjectName(QStringLiteral("Winsock1"));
-    m_link.setDeviceCountSource([this] { return network().deviceAmount(); });
+    m_link.setDeviceCountSource(
+        [this] { return m_verifyCopy ? m_verifyCopy->deviceAmount() : network().deviceAmount(); });
     connect(&m_link, &GatewayLink::replyReceived, this, &UtilityApp::onReply);
     connect(&m_link, &GatewayLink::replyRefused, &m_main, &InitialScreen::showStatus);
     connect(&m_main, &InitialScreen::connectRequested, this, &UtilityApp::openConnectSet);
     connect(&m_main, &InitialScreen::disconnectRequested, this, &UtilityApp::disconnect);
     connect(&m_main, &InitialScreen::closing, this, &UtilityApp::shutDown);
+    wireFileMenu();
 }
 
 UtilityApp::~UtilityApp() = default;
@@ -184,6 +186,8 @@ void UtilityApp::save() {
         box.exec();
         return;
     }
+    if (!confirmFindings(check.values->deviceAmount))
+        return;
     net.SaveCommand->setEnabled(false);
     download(*check.values);
     net.SaveCommand->setEnabled(true);
@@ -216,9 +220,18 @@ void UtilityApp::sendReadCommand(ReadCommand command) {
     m_link.send(readCommandFrame(command, unitIdentifier()));
 }
 
-// The data-arrival handler. The first blocks after start let pending events run once, so the
-// network window has painted what the previous reply put there.
+// The data-arrival handler. While a verify reads the gateway, its copy takes the replies.
 void UtilityApp::onReply(const Reply &reply) {
+    if (m_verifyCopy) {
+        m_verifyCopy->take(reply);
+        return;
+    }
+    showReply(reply);
+}
+
+// The first blocks after start let pending events run once, so the network window has painted
+// what the previous reply put there.
+void UtilityApp::showReply(const Reply &reply) {
     if (const auto *ethernet = std::get_if<EthernetReply>(&reply))
         showEthernetReply(network(), *ethernet);
     if (m_counters.flag == 0) {

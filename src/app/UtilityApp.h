@@ -1,5 +1,7 @@
 #pragma once
 
+#include "files/ConfigDifferences.h"
+#include "files/ReadBackCopy.h"
 #include "link/CommandFrame.h"
 #include "link/ConnectForm.h"
 #include "link/GatewayLink.h"
@@ -7,6 +9,7 @@
 #include "link/ReadBackCounters.h"
 #include "link/Replies.h"
 #include "mapping/DownloadFrames.h"
+#include "mapping/NetworkChecks.h"
 #include "model/GatewayConfig.h"
 
 #include <QObject>
@@ -46,6 +49,18 @@ public:
     // Read-back item numbers and the first-blocks flag.
     const ReadBackCounters &counters() const { return m_counters; }
 
+    // The "File" menu without its file dialogs. Each answers whether it did its work; a file it
+    // cannot use or write is refused with a message box naming the place and the reason, and
+    // nothing changes. Opening fills the model and the windows as a read-back would.
+    bool openConfiguration(const QString &path);
+    bool saveConfigurationAs(const QString &path);
+    bool exportModbusMap(const QString &path);
+    // The checks before a save, shown on demand.
+    std::vector<Finding> checkConfiguration();
+    // Reads the gateway's configuration into a copy of its own, as the connect does, compares
+    // it with what the utility holds and shows the outcome.
+    Comparison verifyGateway();
+
 signals:
     // The main window was closed: the program is to end.
     void finished();
@@ -60,10 +75,16 @@ private:
     void sendReadCommand(ReadCommand command);
     quint8 unitIdentifier() const;
     void onReply(const Reply &reply);
+    void showReply(const Reply &reply);
     void applyTables(const TableReply &reply);
     void openDeviceSettings(int device, int knownSlot);
     void save();
     void download(const SaveValues &values);
+    void wireFileMenu();
+    NetworkTexts networkTexts();
+    bool confirmFindings(int deviceAmount);
+    Comparison readBackAndCompare();
+    void refuse(const QString &title, const QString &name, const QString &message);
 
     // Declared first: the windows below use it until they are gone.
     GatewayConfig m_config;
@@ -75,6 +96,8 @@ private:
     std::unique_ptr<CANopenDeviceSetting> m_deviceSettings;
     std::unique_ptr<ShowMapping> m_mappingView;
     int m_downloadSecondMs;
+    // Replies go here instead of the windows while a verify reads the gateway.
+    ReadBackCopy *m_verifyCopy = nullptr;
 };
 
 } // namespace tolvar

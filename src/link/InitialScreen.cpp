@@ -3,8 +3,11 @@
 #include "common/WindowPlacement.h"
 #include "link/Waits.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QHBoxLayout>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
 
@@ -14,6 +17,7 @@ InitialScreen::InitialScreen(QWidget *parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("InitialScreen"));
     setWindowTitle(QStringLiteral("Tolvar  Utility (ver 1.0.3)"));
     buildControls();
+    buildFileMenu();
     DisconnectButt->setEnabled(false);
     centreOnScreen(*this);
 }
@@ -31,6 +35,28 @@ void InitialScreen::buildControls() {
     statusBar()->setObjectName(QStringLiteral("StatusLine"));
     connect(ConnectButt, &QPushButton::clicked, this, &InitialScreen::connectRequested);
     connect(DisconnectButt, &QPushButton::clicked, this, &InitialScreen::disconnectRequested);
+}
+
+void InitialScreen::buildFileMenu() {
+    menuBar()->setObjectName(QStringLiteral("MenuBar"));
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("FileMenu"));
+    const auto add = [file](const QString &text, const QString &name) {
+        QAction *action = file->addAction(text);
+        action->setObjectName(name);
+        return action;
+    };
+    OpenConfigurationAction =
+        add(QStringLiteral("Open Configuration\u2026"), QStringLiteral("OpenConfigurationAction"));
+    SaveConfigurationAsAction = add(QStringLiteral("Save Configuration As\u2026"),
+                                    QStringLiteral("SaveConfigurationAsAction"));
+    file->addSeparator();
+    ExportModbusMapAction =
+        add(QStringLiteral("Export Modbus Map\u2026"), QStringLiteral("ExportModbusMapAction"));
+    CheckConfigurationAction =
+        add(QStringLiteral("Check Configuration"), QStringLiteral("CheckConfigurationAction"));
+    VerifyGatewayAction =
+        add(QStringLiteral("Verify Gateway"), QStringLiteral("VerifyGatewayAction"));
 }
 
 void InitialScreen::DelayTime(int SetTimeValue) {

@@ -2,6 +2,7 @@
 
 #include <QMainWindow>
 
+class QAction;
 class QPushButton;
 
 namespace tolvar {
@@ -27,6 +28,13 @@ public:
     QPushButton *ConnectButt = nullptr;
     QPushButton *DisconnectButt = nullptr;
 
+    // The "File" menu; whoever owns the model acts on them.
+    QAction *OpenConfigurationAction = nullptr;
+    QAction *SaveConfigurationAsAction = nullptr;
+    QAction *ExportModbusMapAction = nullptr;
+    QAction *CheckConfigurationAction = nullptr;
+    QAction *VerifyGatewayAction = nullptr;
+
 signals:
     void connectRequested();
     void disconnectRequested();
@@ -37,6 +45,7 @@ protected:
 
 private:
     void buildControls();
+    void buildFileMenu();
 };
 
 } // namespace tolvar

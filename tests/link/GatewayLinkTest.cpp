@@ -3,7 +3,7 @@
 #include "link/ReplyEncoder.h"
 
 #include "GatewaySimServer.h"
-#include "SimConfig.h"
+#include "files/SimConfig.h"
 #include "support/ScriptedPeer.h"
 
 #include <QCoreApplication>

@@ -5,7 +5,7 @@
 #include "network/MappingModules.h"
 
 #include "GatewaySimServer.h"
-#include "SimConfig.h"
+#include "files/SimConfig.h"
 #include "support/MalformedReplies.h"
 #include "support/ReplyFixtures.h"
 #include "support/ScriptedPeer.h"

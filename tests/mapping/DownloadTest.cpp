@@ -1,5 +1,5 @@
 #include "MappingFixtures.h"
-#include "SimConfig.h"
+#include "files/SimConfig.h"
 #include "link/ReadBackModel.h"
 #include "link/ReplyEncoder.h"
 #include "mapping/CellNumber.h"

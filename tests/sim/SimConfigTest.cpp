@@ -1,4 +1,4 @@
-#include "SimConfig.h"
+#include "files/SimConfig.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "WriteSession.h"
+#include "files/WriteSession.h"
 
 #include "DownloadFrames.h"
 #include "SimConsole.h"

@@ -2,8 +2,8 @@
 
 #include "ChunkedWriter.h"
 #include "RequestSplitter.h"
-#include "SimConfig.h"
-#include "WriteSession.h"
+#include "files/SimConfig.h"
+#include "files/WriteSession.h"
 
 #include <QAbstractSocket>
 #include <QByteArray>

@@ -1,6 +1,6 @@
 #include "GatewaySimServer.h"
-#include "SimConfig.h"
 #include "SimConsole.h"
+#include "files/SimConfig.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "SimConfig.h"
+#include "files/SimConfig.h"
 
 #include "model/GatewayConfig.h"
 
@@ -306,10 +306,25 @@ std::vector<SimDevice> readDevices(const Fields &fields) {
     return devices;
 }
 
+// Files written before the format had a number are format 1.
+void checkFormat(const Fields &fields) {
+    if (!fields.has("format")) {
+        return;
+    }
+    const qint64 format = readInteger(fields.required("format"), fields.placeOf("format"));
+    if (format != kConfigurationFormat) {
+        refuse(fields.placeOf("format"),
+               QStringLiteral("format %1 is not known here; this program reads format %2")
+                   .arg(format)
+                   .arg(kConfigurationFormat));
+    }
+}
+
 SimConfig readConfig(const QJsonValue &root) {
-    const Fields fields(
-        root, QString(),
-        {"ethernet", "serialId", "canBitRateCode", "sync", "syncTime", "serial", "devices"});
+    const Fields fields(root, QString(),
+                        {"format", "ethernet", "serialId", "canBitRateCode", "sync", "syncTime",
+                         "serial", "devices"});
+    checkFormat(fields);
     const SimConfig defaults;
     SimConfig config;
     if (fields.has("ethernet")) {

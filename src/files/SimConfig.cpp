@@ -1,4 +1,4 @@
-#include "SimConfig.h"
+#include "files/SimConfig.h"
 
 #include <algorithm>
 
@@ -12,8 +12,7 @@ struct PdoCounts {
 };
 
 // Walks the type bytes the way the utility decodes them: a word code takes the next byte too.
-PdoCounts countPdoItems(const std::vector<PdoEntry> &entries, Area byteCode,
-                        Area wordCode) {
+PdoCounts countPdoItems(const std::vector<PdoEntry> &entries, Area byteCode, Area wordCode) {
     PdoCounts counts;
     for (const PdoEntry &entry : entries) {
         for (qsizetype m = 0; m < entry.typeBytes.size(); ++m) {
@@ -39,8 +38,7 @@ quint16 countSdoOfType(const std::vector<SdoEntry> &entries, Area code) {
 
 DeviceRecord deviceRecordOf(const SimDevice &device) {
     const PdoCounts tx = countPdoItems(device.txPdo, Area::DigitalInput, Area::AnalogInput);
-    const PdoCounts rx =
-        countPdoItems(device.rxPdo, Area::DigitalOutput, Area::AnalogOutput);
+    const PdoCounts rx = countPdoItems(device.rxPdo, Area::DigitalOutput, Area::AnalogOutput);
     const quint16 sdoAi = countSdoOfType(device.readSdo, Area::AnalogInput);
     const quint16 sdoAo = countSdoOfType(device.writeSdo, Area::AnalogOutput);
     const auto readRows = static_cast<quint16>(device.readSdo.size());

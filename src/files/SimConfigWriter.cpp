@@ -1,6 +1,6 @@
-#include "SimConfig.h"
+#include "files/AtomicFile.h"
+#include "files/SimConfig.h"
 
-#include <QSaveFile>
 #include <QStringList>
 
 namespace tolvar {
@@ -76,6 +76,7 @@ QByteArray saveSimConfig(const SimConfig &config) {
     const EthernetReply &net = config.ethernet;
     const SerialSettings &serial = config.serial;
     QStringList lines{QStringLiteral("{")};
+    lines << QStringLiteral("  \"format\": %1,").arg(kConfigurationFormat);
     lines << QStringLiteral("  \"ethernet\": { \"ip\": %1, \"mask\": %2, \"gateway\": %3 },")
                  .arg(list(net.ip), list(net.mask), list(net.gateway));
     lines << QStringLiteral("  \"serialId\": %1,").arg(config.serialId);
@@ -99,12 +100,7 @@ QByteArray saveSimConfig(const SimConfig &config) {
 }
 
 std::optional<QString> saveSimConfigFile(const SimConfig &config, const QString &path) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(saveSimConfig(config)) < 0 ||
-        !file.commit()) {
-        return QStringLiteral("%1: cannot write: %2").arg(path, file.errorString());
-    }
-    return std::nullopt;
+    return writeFileAtomically(path, saveSimConfig(config));
 }
 
 } // namespace tolvar

@@ -12,6 +12,9 @@
 
 namespace tolvar {
 
+// The number of the JSON format read and written here; a file without one is format 1.
+inline constexpr int kConfigurationFormat = 1;
+
 // One simulated CANopen slave: what the gateway stores for it.
 struct SimDevice {
     quint8 nodeId = 1;
@@ -44,8 +47,8 @@ EthernetReply ethernetReplyOf(const SimConfig &config);
 GeneralReply generalReplyOf(const SimConfig &config);
 TableReply tableReplyOf(const SimConfig &config);
 
-// Reads a JSON configuration (format in README.md). Refusals name the place in the document,
-// e.g. "devices[1].txPdo[4].areas: 9 data bytes; at most 8".
+// Reads a JSON configuration (format in docs/configuration-format.md). Refusals name the place in
+// the document, e.g. "devices[1].txPdo[4].areas: 9 data bytes; at most 8".
 std::variant<SimConfig, QString> loadSimConfig(const QByteArray &json);
 
 // As loadSimConfig; messages start with the file path.

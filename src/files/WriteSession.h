@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SimConfig.h"
+#include "files/SimConfig.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "WriteSession.h"
+#include "files/WriteSession.h"
 
 #include "link/CommandFrame.h"
 #include "link/ReplyParser.h"
