@@ -8,9 +8,9 @@
 #include "network/WindowControls.h"
 
 #include "GatewaySimServer.h"
-#include "SimConfig.h"
+#include "files/SimConfig.h"
 #include "SimConsole.h"
-#include "support/MessageBoxAnswerer.h"
+#include "support/DialogAnswerer.h"
 #include "support/ScriptedPeer.h"
 
 #include <QCheckBox>
@@ -163,7 +163,9 @@ TEST_F(RoundTrip, NewDeviceAmountReachesTheGateway) {
     connectAndRead();
     choose(*network().DevicesNumCombo, QStringLiteral("2"));
     const GatewayConfig edited = app->config();
+    DialogAnswerer answerer; // the emptied entries share COB-ID 0: sent anyway
     save();
+    EXPECT_EQ(answerer.names.value(0), QStringLiteral("SaveFindingsBox"));
     reconnect();
     EXPECT_EQ(network().DevicesNumCombo->currentText(), QStringLiteral("2"));
     for (int position : {0, 1}) {
@@ -204,10 +206,10 @@ TEST_F(RoundTrip, RefusedSavesSendNothing) {
          [this] { app->config().TxPDOTable.cell(1, 1, 3) = QStringLiteral("2"); }}};
     for (const auto &c : cases) {
         c.spoil();
-        MessageBoxAnswerer answerer;
+        DialogAnswerer answerer;
         network().SaveCommand->click();
-        EXPECT_TRUE(answerer.text.contains(QLatin1String(c.says))) << answerer.text.toStdString();
-        EXPECT_EQ(answerer.title, QStringLiteral("Save All Setting"));
+        EXPECT_TRUE(answerer.text().contains(QLatin1String(c.says))) << answerer.text().toStdString();
+        EXPECT_EQ(answerer.titles.value(0), QStringLiteral("Save All Setting"));
         EXPECT_TRUE(network().SaveCommand->isEnabled());
         c.mend();
     }

@@ -63,7 +63,8 @@ protected:
         for (const char *name : {"gridText", "RTRCombo", "DLenCombo", "TypeCombo", "CycleCombo",
                                  "RxCOBIDText", "RxDLenCombo", "RxTypeCombo", "ReadSDOText",
                                  "ReadSDOCombo", "WriteSDOText", "WriteSDOCombo"}) {
-            if (window.findChild<QWidget *>(QLatin1String(name))->isVisible())
+            // Shown by the window, even while its tab is not the current one.
+            if (!window.findChild<QWidget *>(QLatin1String(name))->isHidden())
                 names.emplace_back(name);
         }
         return names;
@@ -78,7 +79,10 @@ protected:
 TEST_F(DeviceWindow, OpensWithItsControlsAndHidesTheNetworkWindow) {
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(network.isVisible());
-    EXPECT_EQ(window.NumberLabel->text(), QStringLiteral(" 1"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("CANopenDeviceSetting"));
+    EXPECT_EQ(testing::shownTexts(window, {"DeviceNumberLabel", "NumberLabel", "ModuleIDLabel1",
+                                           "GardingTimeLabel", "DeleteCommand", "ExitCommand"}),
+              "Device Number  1 CANopen Slave ID Guarding Time(ms) Delete Exit");
     QStringList captions;
     for (int tab = 0; tab < window.SSTab->count(); ++tab)
         captions << window.SSTab->tabText(tab);
@@ -146,9 +150,13 @@ TEST_F(DeviceWindow, TxPdoEditedThroughItsEditors) {
     const QComboBox *types = editor<QComboBox>("TypeCombo");
     EXPECT_EQ(QStringList({types->itemText(0), types->itemText(1), types->itemText(2)}),
               QStringList({QStringLiteral("Byte"), QStringLiteral("Null"), QString()}));
+    EXPECT_EQ(visibleEditors(), std::vector<std::string>{"TypeCombo"});
     window.SSTab->setCurrentIndex(1);
     EXPECT_TRUE(visibleEditors().empty());
     window.SSTab->setCurrentIndex(0);
+    window.resize(500, window.height()); // Byte7 away from its place: no editor over it
+    click(grid, 1, 11);
+    EXPECT_TRUE(visibleEditors().empty());
 
     click(grid, 1, 0);
     window.DeleteCommand->click();
@@ -183,6 +191,12 @@ TEST_F(DeviceWindow, RxPdoEditedThroughItsEditors) {
     click(grid, 2, 2);
     grid->verticalScrollBar()->setValue(5); // the COB-ID editor stays
     EXPECT_EQ(visibleEditors(), std::vector<std::string>{"RxCOBIDText"});
+    window.SSTab->setCurrentIndex(0); // a tab switch hides every editor
+    EXPECT_TRUE(visibleEditors().empty());
+    window.SSTab->setCurrentIndex(1);
+    window.ExitCommand->click();
+    open(1); // a window opened afresh shows the TxPDO tab
+    EXPECT_EQ(window.SSTab->currentIndex(), 0);
 }
 
 TEST_F(DeviceWindow, SdoTablesEditedThroughTheirEditors) {

@@ -6,6 +6,7 @@
 
 #include "GatewaySimServer.h"
 #include "SimConsole.h"
+#include "support/DialogAnswerer.h"
 #include "support/ScriptedPeer.h"
 #include "support/WindowSnapshot.h"
 
@@ -43,37 +44,6 @@ QByteArray contentsOf(const QString &path) {
 QJsonDocument jsonOf(const QString &path) {
     return QJsonDocument::fromJson(contentsOf(path));
 }
-
-// Answers every modal dialog as it opens: notes its name and text, then proceeds (or cancels
-// a dialog that asks).
-class DialogAnswerer {
-public:
-    DialogAnswerer() {
-        m_timer.setInterval(10);
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { answer(); });
-        m_timer.start();
-    }
-    bool proceed = true;
-    QStringList names;
-    QStringList texts;
-
-private:
-    void answer() {
-        QWidget *dialog = QApplication::activeModalWidget();
-        if (!dialog)
-            return;
-        names << dialog->objectName();
-        if (auto *box = qobject_cast<QMessageBox *>(dialog)) {
-            texts << box->text();
-            box->button(QMessageBox::Ok)->click();
-            return;
-        }
-        auto &report = dynamic_cast<ReportDialog &>(*dialog);
-        texts << report.HeadingLabel->text() + u'\n' + report.ListText->toPlainText();
-        (proceed || !report.CancelButton ? report.ProceedButton : report.CancelButton)->click();
-    }
-    QTimer m_timer;
-};
 
 class FileMenu : public ::testing::Test {
 protected:

@@ -5,7 +5,7 @@
 #include "network/MappingModules.h"
 
 #include "GatewaySimServer.h"
-#include "support/MessageBoxAnswerer.h"
+#include "support/DialogAnswerer.h"
 #include "support/ScriptedPeer.h"
 
 #include <QApplication>
@@ -132,13 +132,13 @@ TEST_F(ConnectFlow, ToInitialModulesAsksNothingAndKeepsTheConnectDefaults) {
 // The attempt lasts the time-out typed, with "Start Connect" off until the message is gone.
 TEST_F(ConnectFlow, RefusedConnectionShowsTheFailureAndAllowsAnotherTry) {
     ConnectSet &window = openConnectSet(closedLoopbackPort());
-    MessageBoxAnswerer answerer(window.StartConnButt);
+    DialogAnswerer answerer(window.StartConnButt);
     startConnect(window, QStringLiteral("2"));
     EXPECT_GE(answerer.shownAfterMs, 1900);
     EXPECT_LT(answerer.shownAfterMs, 3500);
-    EXPECT_FALSE(answerer.watchedOnBeforeBox);
-    EXPECT_EQ(answerer.text, QStringLiteral("Connect to Tolvar fail !"));
-    EXPECT_EQ(answerer.title, QStringLiteral("Error Connect Status ."));
+    EXPECT_FALSE(answerer.watchedOnBeforeDialog);
+    EXPECT_EQ(answerer.text(), QStringLiteral("Connect to Tolvar fail !"));
+    EXPECT_EQ(answerer.titles.value(0), QStringLiteral("Error Connect Status ."));
     EXPECT_EQ(answerer.buttons, 1);
     EXPECT_TRUE(window.StartConnButt->isEnabled());
     EXPECT_TRUE(window.isVisible());
@@ -206,14 +206,14 @@ TEST_P(BadConnectForm, IsCorrectedAndTriesNoConnection) {
         type(window.*c.field, QString::fromUtf8(c.typed));
     else
         window.TolvarCombo->setCurrentText(QString::fromUtf8(c.typed));
-    MessageBoxAnswerer answerer;
+    DialogAnswerer answerer;
     QTest::mouseClick(window.StartConnButt, Qt::LeftButton);
 
     const QString shown = c.field ? (window.*c.field)->text() : window.TolvarCombo->currentText();
     EXPECT_EQ(shown, QString::fromUtf8(c.shown));
     pumpUntil([] { return false; }, 200);
     EXPECT_FALSE(sim.hasClient());
-    EXPECT_TRUE(answerer.text.isEmpty());
+    EXPECT_TRUE(answerer.text().isEmpty());
     EXPECT_TRUE(window.StartConnButt->isEnabled());
 }
 
