@@ -102,4 +102,3 @@ int main(int argc, char **argv) {
     return 0;
 }
 
-BENCHMARK_MAIN();
