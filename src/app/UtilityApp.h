@@ -55,6 +55,9 @@ private:
     void connectSetClosed();
     void startConnect(const ConnectRequest &request);
     void readStoredConfiguration();
+    bool isConnection(int connection) const;
+    void updateSaveCommand();
+    void closeDeviceSettings();
     void disconnect();
     void shutDown();
     void sendReadCommand(ReadCommand command);
@@ -75,6 +78,9 @@ private:
     std::unique_ptr<CANopenDeviceSetting> m_deviceSettings;
     std::unique_ptr<ShowMapping> m_mappingView;
     int m_downloadSecondMs;
+    int m_readBacks = 0; // running: a connect made during one's waits starts another
+    bool m_downloading = false;
+    int m_repliesTaken = 0;
 };
 
 } // namespace tolvar
