@@ -332,6 +332,22 @@ TEST_F(FaultScenario, DeviceButtonWhileTheReadBackWaits) {
     expectUsableAfterwards();
 }
 
+// The mapping view, closed while a device window is open, shows the network window beside it:
+// a new device amount there must not leave the device window editing a device no longer listed.
+TEST_F(FaultScenario, DeviceAmountChangedWhileADeviceWindowIsOpen) {
+    network.show();
+    choose(*network.DevicesNumCombo, QStringLiteral("2"));
+    save();
+    openDevice(2);
+    app.mappingView().close();
+    ASSERT_TRUE(network.isVisible());
+    choose(*network.DevicesNumCombo, QStringLiteral("1"));
+    EXPECT_FALSE(app.deviceSettings().isVisible());
+    if (app.deviceSettings().isVisible())
+        typeTxByte(1, 4, "Byte");
+    expectConsistent();
+}
+
 TEST_F(FaultScenario, ConnectionDropsInTheMiddleOfADownload) {
     connect(false);
     fillTablesForSeveralFrames();
