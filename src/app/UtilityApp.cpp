@@ -119,7 +119,8 @@ ShowMapping &UtilityApp::mappingView() {
 void UtilityApp::openConnectSet() {
     if (!m_connectSet) {
         m_connectSet = std::make_unique<ConnectSet>();
-        connect(m_connectSet.get(), &ConnectSet::connectRequested, this, &UtilityApp::startConnect);
+        connect(m_connectSet.get(), &ConnectSet::connectRequested, this,
+                &UtilityApp::startConnect);
         connect(m_connectSet.get(), &ConnectSet::closed, this, &UtilityApp::connectSetClosed);
     }
     m_connectSet->show();
