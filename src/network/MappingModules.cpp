@@ -1,7 +1,7 @@
 #include "network/MappingModules.h"
 
-#include "common/WindowPlacement.h"
 #include "devices/TextChecks.h"
+#include "common/WindowPlacement.h"
 #include "model/NumericText.h"
 #include "network/CanBitRates.h"
 #include "network/DeviceList.h"
