@@ -20,6 +20,21 @@
 namespace tolvar {
 namespace {
 
+constexpr std::array kReadCommands{ReadCommand::ReadParams, ReadCommand::ReadGeneral,
+                                   ReadCommand::ReadTables};
+const QString kReadingStatus = QStringLiteral("Reading the configuration of the gateway...");
+
+// What the status line says once a read-back is over, unless something was reported meanwhile.
+QString readBackSummary(int answered, bool stillConnected) {
+    if (answered >= int(kReadCommands.size()))
+        return {};
+    if (!stillConnected)
+        return QStringLiteral("The connection ended before the configuration was read in full.");
+    return QStringLiteral("The gateway answered %1 of the %2 read requests.")
+        .arg(answered)
+        .arg(kReadCommands.size());
+}
+
 // The gateway's serial settings are set to these before every connect.
 void setConnectDefaults(GatewayConfig &config) {
     config.ComPortCode = 1;
@@ -74,6 +89,8 @@ MappingModules &UtilityApp::network() {
         connect(m_network.get(), &MappingModules::deviceSettingsRequested, this,
                 &UtilityApp::openDeviceSettings);
         connect(m_network.get(), &MappingModules::saveRequested, this, &UtilityApp::save);
+        connect(m_network.get(), &MappingModules::deviceListReset, this,
+                &UtilityApp::closeDeviceSettings);
     }
     return *m_network;
 }
@@ -120,10 +137,12 @@ void UtilityApp::connectSetClosed() {
     m_connectSet.release()->deleteLater();
 }
 
-// The window is busy from here to the end: a close while its click handler waits is refused.
+// The window is busy while the connect is tried: a close while its click handler waits is
+// refused.
 void UtilityApp::startConnect(const ConnectRequest &request) {
     ConnectSet &window = *m_connectSet;
     setConnectDefaults(m_config);
+    m_main.showStatus(QString());
     window.StartConnButt->setEnabled(false);
     window.setBusy(true);
     m_link.connectToGateway(request.host);
@@ -137,18 +156,44 @@ void UtilityApp::startConnect(const ConnectRequest &request) {
     network().show();
     m_main.showConnected(true);
     window.hide();
-    if (window.readsStoredConfiguration())
-        readStoredConfiguration();
+    const bool readBack = window.readsStoredConfiguration();
+    // The read-back's waits let the user disconnect, and reopen, close and discard this window:
+    // the handler is done with it.
     window.setBusy(false);
+    if (readBack)
+        readStoredConfiguration();
 }
 
+// One request a second over the connection just made; once that connection has gone (closed
+// by either side, or replaced by a newer one) nothing more is asked. Saving waits meanwhile:
+// it would write a configuration read only in part.
 void UtilityApp::readStoredConfiguration() {
-    sendReadCommand(ReadCommand::ReadParams);
-    InitialScreen::DelayTime(1);
-    sendReadCommand(ReadCommand::ReadGeneral);
-    InitialScreen::DelayTime(1);
-    sendReadCommand(ReadCommand::ReadTables);
-    InitialScreen::DelayTime(1);
+    const int connection = m_link.connectionNumber();
+    const int repliesBefore = m_repliesTaken;
+    m_main.showStatus(kReadingStatus);
+    ++m_readBacks;
+    updateSaveCommand();
+    for (ReadCommand command : kReadCommands) {
+        if (!isConnection(connection))
+            break;
+        sendReadCommand(command);
+        InitialScreen::DelayTime(1);
+    }
+    --m_readBacks;
+    updateSaveCommand();
+    if (m_main.statusText() == kReadingStatus)
+        m_main.showStatus(
+            readBackSummary(m_repliesTaken - repliesBefore, isConnection(connection)));
+}
+
+bool UtilityApp::isConnection(int connection) const {
+    return m_link.isConnected() && m_link.connectionNumber() == connection;
+}
+
+// No save starts while the configuration is being read or another save is sending.
+void UtilityApp::updateSaveCommand() {
+    if (m_network)
+        m_network->SaveCommand->setEnabled(m_readBacks == 0 && !m_downloading);
 }
 
 void UtilityApp::disconnect() {
@@ -175,6 +220,8 @@ void UtilityApp::shutDown() {
 // "Save All Setting": checked first, so that a refused save sends nothing; then the mapping
 // view shows where everything lands while the configuration goes to the gateway.
 void UtilityApp::save() {
+    if (m_readBacks > 0 || m_downloading)
+        return;
     MappingModules &net = network();
     const QString unitId =
         m_connectSet ? m_connectSet->unitIdText() : QString::number(unitIdentifier());
@@ -188,9 +235,11 @@ void UtilityApp::save() {
     }
     if (!confirmFindings(check.values->deviceAmount))
         return;
-    net.SaveCommand->setEnabled(false);
+    m_downloading = true;
+    updateSaveCommand();
     download(*check.values);
-    net.SaveCommand->setEnabled(true);
+    m_downloading = false;
+    updateSaveCommand();
 }
 
 void UtilityApp::download(const SaveValues &values) {
@@ -232,6 +281,7 @@ void UtilityApp::onReply(const Reply &reply) {
 // The first blocks after start let pending events run once, so the network window has painted
 // what the previous reply put there.
 void UtilityApp::showReply(const Reply &reply) {
+    ++m_repliesTaken;
     if (const auto *ethernet = std::get_if<EthernetReply>(&reply))
         showEthernetReply(network(), *ethernet);
     if (m_counters.flag == 0) {
@@ -253,7 +303,17 @@ void UtilityApp::applyTables(const TableReply &reply) {
         m_main.showStatus(*problem);
         return;
     }
+    // The reply replaces every table: the device list starts afresh first, as after a general
+    // reply, so that nothing typed or received since stays among its entries.
+    network().DevicesNumCombo_Click();
     applyTableReply(m_config, m_counters, reply);
+}
+
+// The device window shows tables that a new device list replaces: it closes (the network
+// window shows again), so nothing is typed into a device the list no longer holds.
+void UtilityApp::closeDeviceSettings() {
+    if (m_deviceSettings && m_deviceSettings->isOpen())
+        m_deviceSettings->close();
 }
 
 // A device already listed shows what the model holds for it.

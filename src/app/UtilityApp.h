@@ -70,6 +70,9 @@ private:
     void connectSetClosed();
     void startConnect(const ConnectRequest &request);
     void readStoredConfiguration();
+    bool isConnection(int connection) const;
+    void updateSaveCommand();
+    void closeDeviceSettings();
     void disconnect();
     void shutDown();
     void sendReadCommand(ReadCommand command);
@@ -98,6 +101,9 @@ private:
     int m_downloadSecondMs;
     // Replies go here instead of the windows while a verify reads the gateway.
     ReadBackCopy *m_verifyCopy = nullptr;
+    int m_readBacks = 0; // running: a connect made during one's waits starts another
+    bool m_downloading = false;
+    int m_repliesTaken = 0;
 };
 
 } // namespace tolvar

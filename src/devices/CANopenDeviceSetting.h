@@ -36,6 +36,8 @@ public:
 
     // Makes the window visible; a window that is not open starts afresh for the chosen device.
     void open();
+    // Loaded with the tables of its device: shown, or hidden by a save.
+    bool isOpen() const { return m_open; }
 
     // Shows rows 1..entryCount of the named grid's table ("TxPDOMSFlexGrid", "RxPDOMSFlexGrid";
     // "ReadSDOMSFlexGrid", "WriteSDOMSFlexGrid") for `device`; other names do nothing.

@@ -26,6 +26,7 @@ GatewayLink::~GatewayLink() {
 
 void GatewayLink::connectToGateway(const QString &host) {
     close();
+    ++m_connectionNumber;
     m_socket.connectToHost(host, m_port);
 }
 

@@ -29,6 +29,9 @@ public:
     // Runs the event loop until connected or `seconds` have passed; answers whether connected.
     bool waitConnected(int seconds);
     bool isConnected() const;
+    // Counts the connections begun. A sender that paces itself over several waits notes it, so
+    // that it does not go on over a connection made in the meantime.
+    int connectionNumber() const { return m_connectionNumber; }
     // Sends one frame as one write, only while connected, and opens its answer window.
     // Answers whether it was sent.
     bool send(const QByteArray &frame);
@@ -62,6 +65,7 @@ private:
     QTimer m_staleTimer; // the deadline of the reply that has begun
     int m_staleReplyMs = kStaleReplyMs;
     std::function<int()> m_deviceCount = [] { return 1; };
+    int m_connectionNumber = 0;
     bool m_delivering = false; // a handler of the last reply is still running
     bool m_peerClosed = false; // what was received before the close is still being taken
     bool m_closing = false;    // this side closes; the socket's disconnect is no news

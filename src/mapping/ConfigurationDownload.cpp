@@ -22,13 +22,17 @@ int downloadSeconds(const DownloadPlan &plan) {
 ConfigurationDownload::ConfigurationDownload(GatewayLink &link, int secondMs, QObject *parent)
     : QObject(parent), m_link(link), m_secondMs(secondMs) {}
 
+bool ConfigurationDownload::stillConnected() const {
+    return m_link.isConnected() && m_link.connectionNumber() == m_connection;
+}
+
 void ConfigurationDownload::wait(int seconds) {
     waitMilliseconds(seconds * m_secondMs);
 }
 
 bool ConfigurationDownload::sendFrame(const QByteArray &frame, DownloadOutcome &outcome,
                                       int waitsLeft) {
-    if (!m_link.send(frame))
+    if (!stillConnected() || !m_link.send(frame))
         return false;
     ++outcome.sent;
     emit progressed(outcome.sent, outcome.total, waitsLeft);
@@ -36,25 +40,26 @@ bool ConfigurationDownload::sendFrame(const QByteArray &frame, DownloadOutcome &
 }
 
 DownloadOutcome ConfigurationDownload::run(const DownloadPlan &plan) {
-    DownloadOutcome outcome{0, frameCount(plan), m_link.isConnected(), false};
+    m_connection = m_link.connectionNumber();
+    DownloadOutcome outcome{0, frameCount(plan), stillConnected(), false};
     const int tables = int(plan.tableFrames.size());
     emit progressed(0, outcome.total, downloadSeconds(plan));
-    if (plan.ethernetFrame && m_link.isConnected())
+    if (plan.ethernetFrame && stillConnected())
         sendFrame(*plan.ethernetFrame, outcome, downloadSeconds(plan));
     QCoreApplication::processEvents();
-    if (m_link.isConnected()) {
+    if (stillConnected()) {
         sendFrame(plan.generalFrame, outcome, downloadSeconds(plan));
         wait(1);
     }
     // The gateway takes its time with the general settings, connected or not.
     wait(1);
-    for (int i = 0; i < tables && m_link.isConnected(); ++i) {
+    for (int i = 0; i < tables && stillConnected(); ++i) {
         if (!sendFrame(plan.tableFrames[std::size_t(i)], outcome, tables - i))
             break;
         wait(1);
         QCoreApplication::processEvents();
     }
-    outcome.complete = outcome.sent == outcome.total && m_link.isConnected();
+    outcome.complete = outcome.sent == outcome.total && stillConnected();
     return outcome;
 }
 

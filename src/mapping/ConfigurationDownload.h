@@ -21,7 +21,8 @@ struct DownloadOutcome {
 // Sends a planned download over the gateway link, pacing itself with waits instead of reading
 // answers: the Ethernet frame, the general settings frame and a second, then a second more,
 // then each table frame followed by a second. The event loop runs during the waits. The
-// connection is checked before each frame; once it is gone nothing more is sent.
+// connection is checked before each frame; once it is gone nothing more is sent, not even
+// over a connection the user has made since.
 class ConfigurationDownload : public QObject {
     Q_OBJECT
 
@@ -39,9 +40,11 @@ signals:
 private:
     bool sendFrame(const QByteArray &frame, DownloadOutcome &outcome, int waitsLeft);
     void wait(int seconds);
+    bool stillConnected() const;
 
     GatewayLink &m_link;
     int m_secondMs;
+    int m_connection = 0; // the link's connection number at the start
 };
 
 // Seconds a plan takes once started: one after the general frame, one before the table frames

@@ -73,6 +73,7 @@ void MappingModules::DevicesNumCombo_Click() {
     changeDeviceAmount(m_config, amount);
     m_picture->redraw(amount);
     fitToPicture();
+    emit deviceListReset();
 }
 
 // The window is as wide as the picture and as tall as picture and parameters together; grown,

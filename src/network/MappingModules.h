@@ -75,6 +75,8 @@ signals:
     // A device button was pressed: its settings window is to open for `device`. `knownSlot`
     // is the list position of a device already listed, -1 for a new one.
     void deviceSettingsRequested(int device, int knownSlot);
+    // The device list was started afresh: every table entered so far is gone.
+    void deviceListReset();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
