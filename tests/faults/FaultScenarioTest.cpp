@@ -13,6 +13,7 @@
 #include "network/WindowControls.h"
 #include "support/ModelInvariants.h"
 #include "support/ReplyFixtures.h"
+#include "support/DialogAnswerer.h"
 #include "support/ScriptedPeer.h"
 
 #include <QCheckBox>
@@ -120,7 +121,11 @@ protected:
         QTest::mouseClick(window.StartConnButt, Qt::LeftButton);
     }
     void disconnect() { QTest::mouseClick(main.DisconnectButt, Qt::LeftButton); }
-    void save() { QTest::mouseClick(network.SaveCommand, Qt::LeftButton); }
+    // The scripted configuration shares COB-IDs between devices: its findings are sent anyway.
+    void save() {
+        DialogAnswerer sendAnyway;
+        QTest::mouseClick(network.SaveCommand, Qt::LeftButton);
+    }
     // Runs `action` from the event loop `ms` from now, usually inside a click handler's wait.
     void at(int ms, std::function<void()> action) {
         QTimer::singleShot(ms, &m_context, std::move(action));

@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabBar>
@@ -233,13 +234,14 @@ private:
     std::mt19937 m_random;
 };
 
-// Answers every message box a save opens, as soon as it is up.
+// Closes every dialog a save opens (a refusal, or the findings it asks about), as soon as it
+// is up.
 class MessageBoxCloser {
 public:
     MessageBoxCloser() {
         QObject::connect(&m_timer, &QTimer::timeout, [] {
-            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
-                box->done(QMessageBox::Ok);
+            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+                dialog->reject();
         });
         m_timer.start(5);
     }
