@@ -58,6 +58,8 @@ TEST(ConfigurationFile, WhatAFileCannotHoldIsRefusedByItsPlace) {
          "Device 1, TxPDO row 1: the data length \"9\" is over 8."},
         {[](ReadBackCopy &c) { c.model.RxPDOTable.cell(1, 1, 5) = "P_DO 1"; },
          "Device 1, RxPDO row 1: Byte0 (P_AOL 1) is half a word"},
+        {[](ReadBackCopy &c) { c.model.RxPDOTable.cell(1, 1, 3) = "1"; }, // the word's end is cut
+         "Device 1, RxPDO row 1: Byte0 (P_AOL 1) is half a word"},
         {[](ReadBackCopy &c) { c.network.mask[1] = "x"; }, "MASK octet 2 is \"x\""},
         {[](ReadBackCopy &c) { c.network.deviceAmount = "11"; }, "Device Amount is \"11\""},
         {[](ReadBackCopy &c) { c.network.syncTime = "12.5"; }, "SYNC Time is \"12.5\""},
