@@ -115,6 +115,38 @@ bool simulatorApplies(const QByteArray &frames) {
     return applied && splitter.pending().isEmpty();
 }
 
+// Read-back, download and written form of one configuration.
+void writeConfigSeeds(CorpusWriter &out, const QString &name, const SimConfig &config,
+                      bool &failed) {
+    out.write("config_round_trip", name + QStringLiteral("-written.json"), saveSimConfig(config));
+    out.write("receive_path", QStringLiteral("readback-") + name,
+              ReceiveSeed(1)
+                  .window(encodeReply(ethernetReplyOf(config)))
+                  .window(encodeReply(generalReplyOf(config)))
+                  .window(encodeReply(tableReplyOf(config)))
+                  .bytes());
+    const QByteArray frames = downloadOf(config);
+    if (!simulatorApplies(frames)) {
+        std::fprintf(stderr, "%s: the simulator does not take the download\n", qPrintable(name));
+        failed = true;
+    }
+    // One byte first: reads of 256 bytes.
+    out.write("write_frames", QStringLiteral("download-") + name, '\xFF' + frames);
+}
+
+// The first devices and rows of a configuration: a download of several table frames that
+// still fits the length the fuzzers work with.
+SimConfig cutDown(SimConfig config, std::size_t devices, std::size_t rows) {
+    config.devices.resize(std::min(devices, config.devices.size()));
+    for (SimDevice &device : config.devices) {
+        device.txPdo.resize(std::min(rows, device.txPdo.size()));
+        device.rxPdo.resize(std::min(rows, device.rxPdo.size()));
+        device.readSdo.resize(std::min(rows, device.readSdo.size()));
+        device.writeSdo.resize(std::min(rows, device.writeSdo.size()));
+    }
+    return config;
+}
+
 void writeExampleSeeds(CorpusWriter &out, const QFileInfo &example, bool &failed) {
     QFile file(example.filePath());
     const QByteArray json = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
@@ -127,21 +159,9 @@ void writeExampleSeeds(CorpusWriter &out, const QFileInfo &example, bool &failed
     const SimConfig &config = std::get<SimConfig>(loaded);
     const QString name = example.completeBaseName();
     out.write("config_round_trip", name + QStringLiteral(".json"), json);
-    out.write("config_round_trip", name + QStringLiteral("-written.json"), saveSimConfig(config));
-    out.write("receive_path", QStringLiteral("readback-") + name,
-              ReceiveSeed(1)
-                  .window(encodeReply(ethernetReplyOf(config)))
-                  .window(encodeReply(generalReplyOf(config)))
-                  .window(encodeReply(tableReplyOf(config)))
-                  .bytes());
-    const QByteArray frames = downloadOf(config);
-    if (!simulatorApplies(frames)) {
-        std::fprintf(stderr, "%s: the simulator does not take the download\n",
-                     qPrintable(example.filePath()));
-        failed = true;
-    }
-    // One byte first: reads of 256 bytes.
-    out.write("write_frames", QStringLiteral("download-") + name, '\xFF' + frames);
+    writeConfigSeeds(out, name, config, failed);
+    if (name == QLatin1String("maximal"))
+        writeConfigSeeds(out, QStringLiteral("medium"), cutDown(config, 3, 16), failed);
 }
 
 void writeReplySeeds(CorpusWriter &out) {
