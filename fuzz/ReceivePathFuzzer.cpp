@@ -42,17 +42,17 @@ std::vector<Step> stepsOf(QByteArrayView input) {
     return steps;
 }
 
-// Neighbouring reads as one read.
+// Neighbouring reads as one read; the joined bytes live in `storage`.
 std::vector<Step> joinedReads(const std::vector<Step> &steps, std::vector<QByteArray> &storage) {
-    storage.reserve(steps.size());
+    storage.reserve(steps.size()); // never moves, so the views stay valid
     std::vector<Step> joined;
     for (const Step &step : steps) {
-        if (step.event == Event::Read && !joined.empty()) {
-            QByteArray bytes = joined.back().bytes.toByteArray() + step.bytes.toByteArray();
-            joined.back().bytes = storage.emplace_back(std::move(bytes));
-        } else {
-            joined.push_back(step);
+        if (step.event != Event::Read || joined.empty()) {
+            joined.push_back({step.event, storage.emplace_back(step.bytes.toByteArray())});
+            continue;
         }
+        storage.back().append(step.bytes);
+        joined.back().bytes = storage.back();
     }
     return joined;
 }
