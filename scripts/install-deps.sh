@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Installs what the build needs on Debian 12: with apt-get as root, through sudo otherwise.
 # Without root and without sudo it prints the exact command and fails.
+# `install-deps.sh fuzz` adds clang and its libFuzzer runtime, which only the fuzz preset needs.
 set -euo pipefail
 
 packages=(g++ cmake ninja-build qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev)
+if [ "${1:-}" = fuzz ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
