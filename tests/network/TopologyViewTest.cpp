@@ -79,12 +79,11 @@ TEST_F(NetworkPicture, LinesAndButtonsAreDrawnInTheirColoursAndFont) {
         const auto *line = control<QWidget>(window, QLatin1String(name));
         EXPECT_EQ(line->palette().color(line->backgroundRole()), colour) << name;
     }
-    for (int device = 1; device <= 6; ++device)
-        EXPECT_EQ(control<QPushButton>(window, QStringLiteral("CommButt%1").arg(device))
-                      ->font()
-                      .pointSize(),
-                  8)
-            << device;
+    for (int device = 1; device <= 6; ++device) {
+        const auto *button = control<QPushButton>(window, QStringLiteral("CommButt%1").arg(device));
+        EXPECT_EQ(button->font().pointSize(), 8) << device;
+        EXPECT_EQ(button->accessibleName(), QStringLiteral("Device %1").arg(device));
+    }
 }
 
 TEST_F(NetworkPicture, SecondColumnWidensTheWindow) {
