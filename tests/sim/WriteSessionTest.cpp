@@ -62,8 +62,8 @@ TEST(WriteSessionTest, RecordThatDisagreesWarnsAndTheTablesAreServed) {
     frames[0][23 + 5] = 7; // its DI count
     WriteSession session;
     // clang-format off
-    EXPECT_EQ(feed(session, QList{ethernetFrame({{10, 0, 0, 2}, {}, {}}, {1, 0, 0})} + frames + QList{frames[0]}, true),
-              (Texts{"#ID taken: IP 10.0.0.2, mask kept, gateway kept; applied when the download completes",
+    EXPECT_EQ(feed(session, QList{ethernetFrame({{192, 168, 255, 4}, {}, {}}, {1, 0, 0})} + frames + QList{frames[0]}, true),
+              (Texts{"#ID taken: IP 192.168.255.4, mask kept, gateway kept; applied when the download completes",
                      "#RD taken: 1 device(s), serial ID 1, CAN code 0; 1 #SD frame(s) to follow",
                      "#SD 9 taken: frame 1 of 1, a piece of 22 bytes",
                      "warning: device 1: its #RD record gives node ID 9, DI 7; its tables give node ID 1, DI 2; serving the tables",
@@ -72,12 +72,12 @@ TEST(WriteSessionTest, RecordThatDisagreesWarnsAndTheTablesAreServed) {
                      "download refused: the client disconnected while #SD frame 1 of 1 was expected; the configuration stays as it was"}));
     // clang-format on
     SimConfig expected = config;
-    expected.ethernet.ip = {10, 0, 0, 2};
+    expected.ethernet.ip = {192, 168, 255, 4};
     EXPECT_EQ(session.config(), expected);
 }
 
 TEST(WriteSessionTest, EthernetIsTakenPerFlag) {
-    const EthernetReply sent{{10, 0, 0, 2}, {255, 0, 0, 0}, {10, 0, 0, 1}};
+    const EthernetReply sent{{192, 168, 255, 4}, {255, 0, 0, 0}, {192, 168, 255, 3}};
     const EthernetReply own = kBefore.ethernet;
     for (const auto &[flags, served] : {std::pair{std::array<quint8, 3>{0, 0, 0}, own},
                                         {{1, 0, 0}, {sent.ip, own.mask, own.gateway}},
@@ -116,7 +116,7 @@ QList<QByteArray> streamOf(const QByteArray &hex) {
 std::vector<RefusedCase> refusedCases() {
     const QList<QByteArray> two = downloadFrames(example("maximal.json")); // #RD, #SD 9, ...
     const QList<QByteArray> one = downloadFrames(SimConfig{});             // a 5-byte stream
-    const QByteArray id = ethernetFrame({{10, 0, 0, 2}, {}, {}}, {1, 0, 0});
+    const QByteArray id = ethernetFrame({{192, 168, 255, 4}, {}, {}}, {1, 0, 0});
     SimConfig none, eleven;
     none.devices.clear();
     eleven.devices.resize(11);
