@@ -36,17 +36,6 @@ void writeContents(ByteWriter &out, const EthernetReply &ethernet) {
     out.bytes(ethernet.gateway);
 }
 
-void writeRecord(ByteWriter &out, const DeviceRecord &record) {
-    out.byte(record.nodeId);
-    out.word(record.guardTime);
-    for (quint16 count : record.counts)
-        out.word(count);
-    out.byte(record.txPdoRows);
-    out.byte(record.rxPdoRows);
-    out.byte(record.readSdoRows);
-    out.byte(record.writeSdoRows);
-}
-
 void writeSerial(ByteWriter &out, const SerialSettings &serial) {
     out.byte(serial.comPort);
     out.byte(serial.baudRate);
@@ -65,7 +54,7 @@ void writeContents(ByteWriter &out, const GeneralReply &general) {
     out.byte(general.syncTime);
     out.byte(0);
     for (const DeviceRecord &record : general.devices)
-        writeRecord(out, record);
+        out.raw(encodeDeviceRecord(record));
     writeSerial(out, general.serial);
 }
 
@@ -112,6 +101,19 @@ char kindOf(const TableReply &) {
 }
 
 } // namespace
+
+QByteArray encodeDeviceRecord(const DeviceRecord &record) {
+    ByteWriter out;
+    out.byte(record.nodeId);
+    out.word(record.guardTime);
+    for (quint16 count : record.counts)
+        out.word(count);
+    out.byte(record.txPdoRows);
+    out.byte(record.rxPdoRows);
+    out.byte(record.readSdoRows);
+    out.byte(record.writeSdoRows);
+    return out.take();
+}
 
 QByteArray encodeReply(const Reply &reply) {
     ByteWriter out;

@@ -1,6 +1,7 @@
 #include "mapping/DownloadFrames.h"
 
 #include "link/CommandFrame.h"
+#include "link/ReplyEncoder.h"
 #include "mapping/CellNumber.h"
 #include "mapping/ListedDevices.h"
 #include "mapping/TableStream.h"
@@ -35,17 +36,6 @@ private:
     QByteArray &m_frame;
     int m_pos;
 };
-
-void writeRecord(FrameWriter &out, const DeviceRecord &record) {
-    out.byte(record.nodeId);
-    out.word(record.guardTime);
-    for (quint16 count : record.counts)
-        out.word(count);
-    out.byte(record.txPdoRows);
-    out.byte(record.rxPdoRows);
-    out.byte(record.readSdoRows);
-    out.byte(record.writeSdoRows);
-}
 
 void writeSerial(FrameWriter &out, const GatewayConfig &config) {
     for (quint8 code : {config.ComPortCode, config.BaudRateCode, config.DataBitsCode,
@@ -105,7 +95,8 @@ QByteArray generalSettingsFrame(const SaveValues &values, const GatewayConfig &c
     // The SYNC value and time stay zero: the gateway keeps its own.
     FrameWriter body(frame, kFirstRecordOffset);
     for (int position = 0; position < devices; ++position)
-        writeRecord(body, deviceRecordAt(config, position));
+        for (char recordByte : encodeDeviceRecord(deviceRecordAt(config, position)))
+            body.byte(static_cast<quint8>(recordByte));
     writeSerial(body, config);
     return frame;
 }
