@@ -2,7 +2,7 @@
 // back equal and be written again byte for byte, and the replies served from it must decode
 // back to themselves, since the utility reads them.
 #include "FuzzCheck.h"
-#include "SimConfig.h"
+#include "files/SimConfig.h"
 #include "link/ReplyEncoder.h"
 #include "link/ReplyParser.h"
 

@@ -4,8 +4,8 @@
 //
 //   fuzz_seed_corpus <examples folder> <corpus folder>
 #include "RequestSplitter.h"
-#include "SimConfig.h"
-#include "WriteSession.h"
+#include "files/SimConfig.h"
+#include "files/WriteSession.h"
 #include "link/ReadBackModel.h"
 #include "link/ReplyEncoder.h"
 #include "mapping/DownloadFrames.h"

@@ -4,8 +4,8 @@
 // afterwards is a configuration it can store and the utility can read.
 #include "FuzzCheck.h"
 #include "RequestSplitter.h"
-#include "SimConfig.h"
-#include "WriteSession.h"
+#include "files/SimConfig.h"
+#include "files/WriteSession.h"
 #include "link/ReplyEncoder.h"
 #include "link/ReplyParser.h"
 
