@@ -30,20 +30,6 @@ QString hex(qint64 value, int digits) {
            QStringLiteral("%1").arg(lowWord(value), digits, 16, QLatin1Char('0')).toUpper();
 }
 
-const CellTable &cellsOf(const GatewayConfig &config, SourceTable table) {
-    switch (table) {
-    case SourceTable::TxPDO:
-        return config.TxPDOTable;
-    case SourceTable::RxPDO:
-        return config.RxPDOTable;
-    case SourceTable::ReadSDO:
-        return config.ReadSDOTable;
-    case SourceTable::WriteSDO:
-        break;
-    }
-    return config.WriteSDOTable;
-}
-
 // A byte covers eight coils or inputs; a register holds two bytes, the low one first. The
 // coils keep the view's five-digit form.
 QString addressOf(Area area, const QString &rowLabel, int column) {
@@ -62,7 +48,7 @@ QString registerByteOf(Area area, const QString &tag) {
 }
 
 void describeEntry(const GatewayConfig &config, const MappingOrigin &origin, ModbusMapRow &row) {
-    const CellTable &cells = cellsOf(config, origin.table);
+    const CellTable &cells = tableOf(config, origin.table);
     switch (origin.table) {
     case SourceTable::TxPDO:
         row.cobId = hex(cellNumber(cells.cell(origin.device, origin.entryRow, 1)), 3);

@@ -49,20 +49,6 @@ AreaSources sourcesOf(Area area) {
     return {SourceTable::RxPDO, ItemKind::AO, SourceTable::WriteSDO, ItemKind::SDO_AO, true};
 }
 
-const CellTable &tableOf(const GatewayConfig &config, SourceTable table) {
-    switch (table) {
-    case SourceTable::TxPDO:
-        return config.TxPDOTable;
-    case SourceTable::RxPDO:
-        return config.RxPDOTable;
-    case SourceTable::ReadSDO:
-        return config.ReadSDOTable;
-    case SourceTable::WriteSDO:
-        break;
-    }
-    return config.WriteSDOTable;
-}
-
 int rowsOf(const ListedDevice &device, SourceTable table) {
     switch (table) {
     case SourceTable::TxPDO:
@@ -153,6 +139,20 @@ int labelledRows(const GatewayConfig &config, const AreaSources &sources, int ce
 }
 
 } // namespace
+
+const CellTable &tableOf(const GatewayConfig &config, SourceTable table) {
+    switch (table) {
+    case SourceTable::TxPDO:
+        return config.TxPDOTable;
+    case SourceTable::RxPDO:
+        return config.RxPDOTable;
+    case SourceTable::ReadSDO:
+        return config.ReadSDOTable;
+    case SourceTable::WriteSDO:
+        break;
+    }
+    return config.WriteSDOTable;
+}
 
 int mappingDeviceAmount(QStringView text) {
     return int(std::clamp<qint64>(readWholeNumber(text), 0, kMaxDevices));

@@ -55,4 +55,7 @@ MappingArea mappingArea(const GatewayConfig &config, int deviceAmount, Area area
 // The four areas in tab order: DO, DI, AI, AO (indexed by the area code).
 std::array<MappingArea, 4> mappingLayout(const GatewayConfig &config, int deviceAmount);
 
+// The entry table a mapped cell came from.
+const CellTable &tableOf(const GatewayConfig &config, SourceTable table);
+
 } // namespace tolvar
