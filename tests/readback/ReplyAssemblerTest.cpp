@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <numeric>
 #include <random>
 
 namespace tolvar {
@@ -275,42 +274,6 @@ TEST_P(AnswerWindows, GiveTheirOutcomeHoweverTheBytesAreSplit) {
 
 INSTANTIATE_TEST_SUITE_P(Corpus, AnswerWindows, ::testing::ValuesIn(windowCorpus()),
                          [](const auto &param) { return param.param.name; });
-
-// The replies of one window cut at `cuts`, taken as the link takes them.
-std::vector<Reply> repliesOf(const QByteArray &bytes, const std::vector<qsizetype> &cuts) {
-    ReplyAssembler assembler;
-    std::vector<Reply> replies;
-    qsizetype at = 0;
-    for (qsizetype cut : cuts) {
-        assembler.append(QByteArrayView(bytes).sliced(at, cut - at));
-        at = cut;
-        for (auto step = assembler.next(1); !std::holds_alternative<std::monostate>(step);
-             step = assembler.next(1))
-            replies.push_back(std::get<Reply>(step)); // a refusal fails the test here
-    }
-    return replies;
-}
-
-// Every split into up to three pieces, and one byte at a time.
-TEST(ReplyAssembler, DataThatLooksLikeAnEnvelopeNeverCutsAReply) {
-    const std::vector<std::pair<QByteArray, std::vector<Reply>>> cases{
-        {hexBytes("010200000006197504014900 1f1f1f1f 19750401 48000000"),
-         {kEthernetHoldingSignature}},
-        {encodeReply(generalHoldingSignature()) + kEthernet,
-         {generalHoldingSignature(), kMalformedBaselineEthernet}}};
-    ASSERT_EQ(cases[1].first.mid(28, 5).toHex(), "1975040147");
-    for (const auto &[bytes, expected] : cases) {
-        const qsizetype size = bytes.size();
-        for (qsizetype first = 0; first < size; ++first) {
-            for (qsizetype second = first; second < size; ++second)
-                ASSERT_EQ(repliesOf(bytes, {first, second, size}), expected)
-                    << "cut at " << first << ", " << second;
-        }
-        std::vector<qsizetype> everyByte(static_cast<std::size_t>(size));
-        std::iota(everyByte.begin(), everyByte.end(), 1);
-        EXPECT_EQ(repliesOf(bytes, everyByte), expected);
-    }
-}
 
 } // namespace
 } // namespace tolvar
