@@ -67,6 +67,7 @@ protected:
 TEST_F(ConnectFlow, ConnectionWindowOpensWithItsInitialContentsEachTime) {
     ConnectSet &window = openConnectSet(sim.serverPort());
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Connect to Tolvar Setting"));
+    EXPECT_EQ(window.objectName(), QStringLiteral("ConnectSet"));
     EXPECT_EQ(main->windowTitle(), QStringLiteral("Tolvar  Utility (ver 1.0.3)"));
     EXPECT_EQ(window.PortText->text(), QStringLiteral("502"));
     EXPECT_FALSE(window.PortText->isEnabled());
@@ -77,6 +78,7 @@ TEST_F(ConnectFlow, ConnectionWindowOpensWithItsInitialContentsEachTime) {
     EXPECT_FALSE(main->ConnectButt->isEnabled());
     EXPECT_FALSE(main->DisconnectButt->isEnabled());
     EXPECT_EQ(window.IPText->accessibleName(), QStringLiteral("IP"));
+    EXPECT_EQ(window.PortText->accessibleName(), QStringLiteral("Port"));
     EXPECT_EQ(window.TimeoutText->accessibleName(), QStringLiteral("Timeout(Sec)"));
     EXPECT_EQ(window.TolvarCombo->accessibleName(), QStringLiteral("Tolvar ID"));
     EXPECT_EQ(window.EmptyVlaueCheck->accessibleName(), QStringLiteral("To initial modules"));
