@@ -201,8 +201,9 @@ std::vector<WindowCase> refusals() {
               "device."},
              1)
             .devices(2, 1),
-        when("cut_reply_then_the_next_request", {kEthernet.left(20), kEthernet},
-             {"Dropped an incomplete Ethernet reply (20 of 24 bytes): the next request went out "
+        // The reply after the cut one is read from its own first byte.
+        when("cut_reply_then_the_next_request", {kGeneral.left(30), kEthernet},
+             {"Dropped an incomplete general reply (30 of 71 bytes): the next request went out "
               "before the rest arrived."},
              1),
         when("general_before_its_count", {kGeneral.left(12)},
