@@ -86,6 +86,7 @@ TEST(SimConfigTest, RefusalNamesThePlaceAndTheProblem) {
         {table("txPdo", R"({"cobId": 65536})"), "devices[0].txPdo[0].cobId: 65536 is out of range 0..65535"},
         {table("txPdo", R"({"cobId": 1, "areas": [1,1,1,1,1,1,1,1,1]})"), "devices[0].txPdo[0].areas: 9 data bytes; at most 8"},
         {table("rxPdo", R"({"cobId": 1, "areas": [0, 0, 4]})"), "devices[0].rxPdo[0].areas[2]: code 4; codes are 0..3"},
+        {table("txPdo", R"({"cobId": 1, "areas": [1, 4]})"), "devices[0].txPdo[0].areas[1]: code 4; codes are 0..3"},
         {table("txPdo", R"({"cobId": 1, "areas": [1, 2, 1]})"), "devices[0].txPdo[0].areas[1]: word not complete: 2 at Byte1 needs a second 2 at Byte2"},
         {table("txPdo", R"({"cobId": 1, "areas": [2, 1]})"), "devices[0].txPdo[0].areas[0]: word not complete: 2 at Byte0 needs a second 2 at Byte1"},
         {table("rxPdo", R"({"cobId": 1, "areas": [3,3,3,3,3,3,0,3]})"), "devices[0].rxPdo[0].areas[7]: a word (3 3) cannot start at Byte7"},
