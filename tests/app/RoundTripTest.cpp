@@ -2,13 +2,10 @@
 #include "devices/CANopenDeviceSetting.h"
 #include "link/ConnectSet.h"
 #include "mapping/DownloadFrames.h"
-#include "mapping/ShowMapping.h"
-#include "mapping/TableStream.h"
 #include "network/MappingModules.h"
 #include "network/WindowControls.h"
 
 #include "GatewaySimServer.h"
-#include "SimConsole.h"
 #include "files/ConfigDifferences.h"
 #include "support/DialogAnswerer.h"
 #include "support/ScriptedPeer.h"
@@ -16,7 +13,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTableWidget>
