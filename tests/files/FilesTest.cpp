@@ -174,6 +174,14 @@ TEST(ConfigDifferences, NameEachChangedField) {
           "Device 1, RxPDO row 2, entry: gateway COB-ID 0x302, 8 data byte(s), utility (none)"}},
         {[](SimConfig &c) { c.devices[2].writeSdo[0].index = 0x3001; },
          {"Device 3, Write SDO row 1, Index: gateway 0x3000, utility 0x3001"}},
+        {[](SimConfig &c) {
+             c.devices[0].writeSdo.pop_back();
+             c.devices[2].writeSdo[1].subIndex = 9;
+         },
+         {"Device 1, Write SDO, rows: gateway 2, utility 1",
+          "Device 1, Write SDO row 2, entry: gateway index 0x6411 sub-index 0x02, AO, utility "
+          "(none)",
+          "Device 3, Write SDO row 2, Sub-index: gateway 0x02, utility 0x09"}},
         {[](SimConfig &c) { c.devices.pop_back(); },
          {"Device Amount: gateway 4, utility 3",
           "Device 4, device: gateway node ID 127, utility (none)"}},
