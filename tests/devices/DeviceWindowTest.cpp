@@ -121,6 +121,7 @@ TEST_F(DeviceWindow, DeviceButtonsOpenWhatTheModelHolds) {
     window.ExitCommand->click();
     open(0);
     EXPECT_EQ(network.DeviceNumber, 1);
+    EXPECT_EQ(config.DeviceOrder, (PerDevice<qint16>{1, 2}));
     EXPECT_TRUE(network.isVisible());
     EXPECT_FALSE(window.isVisible());
     choose(*network.DevicesNumCombo, QStringLiteral("3"));
