@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace tolvar {
 namespace {
 
@@ -21,9 +23,10 @@ TEST(ReadNumber, ReadsLikeANumericLiteral) {
 }
 
 TEST(RoundHalfEven, RoundsHalvesToEven) {
-    const std::pair<double, qint64> cases[] = {{0.5, 0},    {1.5, 2},    {2.5, 2},  {3.5, 4},
-                                               {2.4999, 2}, {2.5001, 3}, {-0.5, 0}, {-1.5, -2},
-                                               {-2.5, -2},  {7, 7},      {-7.6, -8}};
+    const std::pair<double, qint64> cases[] = {
+        {0.5, 0},    {1.5, 2},    {2.5, 2},   {3.5, 4},
+        {2.4999, 2}, {2.5001, 3}, {-0.5, 0},  {-1.5, -2},
+        {-2.5, -2},  {7, 7},      {-7.6, -8}, {0x1p63, std::numeric_limits<qint64>::max()}};
     for (const auto &[value, rounded] : cases)
         EXPECT_EQ(roundHalfEven(value), rounded) << value;
 }
@@ -38,8 +41,8 @@ TEST(WholeNumberText, StrictTakesDigitsOnlyLiteralRoundsHalvesToEven) {
         }
     };
     check([](QStringView t) { return strictWholeNumber(t, 0, 255); },
-          {"7>7", " 255 >255", "&HFF>255", "0>0", ">", "256>", "-1>", "1.0>", "1a>", "abc>", "&H>",
-           "&H100>", "1 2>"});
+          {"7>7", " 255 >255", "&HFF>255", "0>0", "000000000255>255", "0000000000255>", ">", "256>",
+           "-1>", "1.0>", "1a>", "abc>", "&H>", "&H100>", "1 2>"});
     check([](QStringView t) { return literalWholeNumber(t, 0, 9); },
           {"2.>2", " 2 >2", "2.5>2", "3.5>4", "&H9>9", ".6>1", "0>0", ">", ".>", "1..2>", "1.2.3>",
            "&H>", "9.6>", "-1>", "1a>", "1 2>"});
