@@ -32,22 +32,19 @@ protected:
     void open(int device) {
         control<QPushButton>(network, QStringLiteral("CommButt%1").arg(device))->click();
     }
-    template <typename Editor> Editor *editor(const char *name) {
-        return control<Editor>(window, QLatin1String(name));
-    }
     // A user's click on a cell: the grid scrolls it into view first.
-    void click(QTableWidget *grid, int row, int column) {
+    static void click(QTableWidget *grid, int row, int column) {
         const QModelIndex cell = grid->model()->index(row, column);
         grid->scrollTo(cell);
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
     }
-    void type(QTableWidget *grid, int row, int column, const char *editorName, const char *text) {
+    void type(QTableWidget *grid, int row, int column, const char *editor, const char *text) {
         click(grid, row, column);
-        QTest::keyClicks(editor<QLineEdit>(editorName), QLatin1String(text));
+        QTest::keyClicks(control<QLineEdit>(window, QLatin1String(editor)), QLatin1String(text));
     }
-    void pick(QTableWidget *grid, int row, int column, const char *editorName, const char *item) {
+    void pick(QTableWidget *grid, int row, int column, const char *editor, const char *item) {
         click(grid, row, column);
-        choose(*editor<QComboBox>(editorName), QLatin1String(item));
+        choose(*control<QComboBox>(window, QLatin1String(editor)), QLatin1String(item));
     }
     // A grid row's cells from column 1 on, '|'-separated.
     static std::string rowOf(const QTableWidget *grid, int row) {
@@ -57,6 +54,12 @@ protected:
             cells << (item ? item->text() : QString());
         }
         return cells.join(u'|').toStdString();
+    }
+    // Node ID, guarding time and TxPDO rows 1..3, as the window shows them.
+    std::string deviceShown() const {
+        return testing::shownTexts(window, {"ModuleIDText", "GardingTimeText"}) + "\n" +
+               rowOf(window.MSFlexGrid, 1) + "\n" + rowOf(window.MSFlexGrid, 2) + "\n" +
+               rowOf(window.MSFlexGrid, 3);
     }
     std::vector<std::string> visibleEditors() const {
         std::vector<std::string> names;
@@ -86,8 +89,9 @@ TEST_F(DeviceWindow, OpensWithItsControlsAndHidesTheNetworkWindow) {
     QStringList captions;
     for (int tab = 0; tab < window.SSTab->count(); ++tab)
         captions << window.SSTab->tabText(tab);
-    EXPECT_EQ(captions.join(u','), QStringLiteral("TxPDO Setting (Hex),RxPDO Setting (Hex),"
-                                                  "Read SDO Setting (Hex),Write SDO Setting (Hex)"));
+    EXPECT_EQ(captions.join(u','),
+              QStringLiteral("TxPDO Setting (Hex),RxPDO Setting (Hex),"
+                             "Read SDO Setting (Hex),Write SDO Setting (Hex)"));
     const struct {
         QTableWidget *grid;
         int rows;
@@ -111,18 +115,44 @@ TEST_F(DeviceWindow, OpensWithItsControlsAndHidesTheNetworkWindow) {
     EXPECT_TRUE(visibleEditors().empty());
 }
 
+// The gateway's button opens nothing; a listed device shows what the model holds, and one not
+// yet listed takes the first empty slot and shows nothing of the device before.
+TEST_F(DeviceWindow, DeviceButtonsOpenWhatTheModelHolds) {
+    window.ExitCommand->click();
+    open(0);
+    EXPECT_EQ(network.DeviceNumber, 1);
+    EXPECT_EQ(config.DeviceOrder, (PerDevice<qint16>{1, 2}));
+    EXPECT_TRUE(network.isVisible());
+    EXPECT_FALSE(window.isVisible());
+    choose(*network.DevicesNumCombo, QStringLiteral("3"));
+    config.NodeID[1] = 42;
+    config.GuardTime[2] = QStringLiteral("500");
+    config.TxPDO_rows[2] = 2;
+    config.TxPDOTable.cell(2, 1, 1) = QStringLiteral("&H182");
+    config.TxPDOTable.cell(2, 1, 5) = QStringLiteral("P_AIH 1");
+    config.TxPDOTable.cell(2, 2, 11) = QStringLiteral("P_DI 3");
+    config.TxPDOTable.cell(2, 3, 1) = QStringLiteral("&H382"); // beyond the row count
+    open(2);
+    EXPECT_EQ(network.DeviceNumber, 2);
+    EXPECT_EQ(config.DeviceOrder, (PerDevice<qint16>{1, 2, 3}));
+    EXPECT_EQ(deviceShown(), "42 500\n&H182||||P_AIH 1||||||\n||||||||||P_DI 3\n||||||||||");
+    window.ExitCommand->click();
+    config.DeviceOrder = {1};
+    open(2);
+    EXPECT_EQ(config.DeviceOrder, (PerDevice<qint16>{1, 2}));
+    EXPECT_EQ(deviceShown(), " 0\n||||||||||\n||||||||||\n||||||||||");
+}
+
+// Typed over the whole text at once; the fallbacks themselves are the entry rules' cases.
 TEST_F(DeviceWindow, NodeIdAndGuardingTimeAreCheckedAndKept) {
-    const struct {
-        QLineEdit *box;
-        const char *typed;
-        const char *shown;
-    } cases[] = {{window.ModuleIDText, "0", "1"},         {window.ModuleIDText, "128", "1"},
-                 {window.ModuleIDText, "4x", "1"},        {window.ModuleIDText, "127", "127"},
-                 {window.GardingTimeText, "65536", "1000"}, {window.GardingTimeText, "65535", "65535"},
-                 {window.GardingTimeText, "0", "0"}};
-    for (const auto &c : cases) {
-        c.box->setText(QLatin1String(c.typed)); // typed over the whole text at once
-        EXPECT_EQ(c.box->text(), QLatin1String(c.shown)) << c.typed;
+    const std::tuple<QLineEdit *, const char *, const char *> cases[] = {
+        {window.ModuleIDText, "128", "1"},
+        {window.ModuleIDText, "127", "127"},
+        {window.GardingTimeText, "65536", "1000"},
+        {window.GardingTimeText, "0", "0"}};
+    for (const auto &[box, typed, shown] : cases) {
+        box->setText(QLatin1String(typed));
+        EXPECT_EQ(box->text(), QLatin1String(shown)) << typed;
     }
     EXPECT_EQ(config.NodeID[0], 127);
     EXPECT_EQ(config.ModuleID[1], 127);
@@ -147,7 +177,7 @@ TEST_F(DeviceWindow, TxPdoEditedThroughItsEditors) {
     EXPECT_EQ(config.AI_total, 1);
 
     click(grid, 1, 11); // Byte7 offers no word
-    const QComboBox *types = editor<QComboBox>("TypeCombo");
+    const QComboBox *types = control<QComboBox>(window, QStringLiteral("TypeCombo"));
     EXPECT_EQ(QStringList({types->itemText(0), types->itemText(1), types->itemText(2)}),
               QStringList({QStringLiteral("Byte"), QStringLiteral("Null"), QString()}));
     EXPECT_EQ(visibleEditors(), std::vector<std::string>{"TypeCombo"});
@@ -209,8 +239,8 @@ TEST_F(DeviceWindow, SdoTablesEditedThroughTheirEditors) {
         ItemKind wordKind;
     } tabs[] = {{2, window.ReadSDOMSFlexGrid, "ReadSDOText", "ReadSDOCombo", "S_AIL 1|S_AIH 1",
                  ItemKind::SDO_AI},
-                {3, window.WriteSDOMSFlexGrid, "WriteSDOText", "WriteSDOCombo",
-                 "S_AOL 1|S_AOH 1", ItemKind::SDO_AO}};
+                {3, window.WriteSDOMSFlexGrid, "WriteSDOText", "WriteSDOCombo", "S_AOL 1|S_AOH 1",
+                 ItemKind::SDO_AO}};
     for (const auto &t : tabs) {
         window.SSTab->setCurrentIndex(t.tab);
         type(t.grid, 1, 1, t.text, "60a0");

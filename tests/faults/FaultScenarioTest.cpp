@@ -11,9 +11,9 @@
 #include "network/MappingModules.h"
 
 #include "network/WindowControls.h"
+#include "support/DialogAnswerer.h"
 #include "support/ModelInvariants.h"
 #include "support/ReplyFixtures.h"
-#include "support/DialogAnswerer.h"
 #include "support/ScriptedPeer.h"
 
 #include <QCheckBox>
@@ -40,77 +40,52 @@ namespace {
 using fixtures::hexBytes;
 using testing::choose;
 
-constexpr int kSecondMs = 20;
-const EthernetReply kEthernet{{10, 0, 0, 7}, {255, 255, 255, 0}, {10, 0, 0, 1}};
-
-// Two devices with one entry in every table; every data length covers typed bytes only.
-TableReply twoDeviceTables() {
-    const DeviceTables device{0,
+// The gateway's whole answer to a read request: two devices with one entry in every table,
+// every data length covering typed bytes only.
+QByteArray goodReplyTo(char command) {
+    const DeviceTables device{1,
                               {PdoEntry{0x181, 0, 3, hexBytes("010202")}},
                               {PdoEntry{0x201, 0, 1, hexBytes("00")}},
                               {SdoEntry{0x6000, 1, 1, false}},
                               {SdoEntry{0x6200, 1, 3, true}}};
-    TableReply reply{{device, device}};
-    reply.devices[0].nodeId = 1;
-    reply.devices[1].nodeId = 2;
-    return reply;
+    TableReply tables{{device, device}};
+    tables.devices[1].nodeId = 2;
+    const EthernetReply ethernet{{10, 0, 0, 7}, {255, 255, 255, 0}, {10, 0, 0, 1}};
+    const QMap<char, QByteArray> replies{{'P', encodeReply(ethernet)},
+                                         {'G', encodeReply(fixtures::generalListing(2))},
+                                         {'H', encodeReply(tables)}};
+    return replies.value(command);
 }
 
-QByteArray goodReplyTo(char command) {
-    switch (command) {
-    case 'P':
-        return encodeReply(kEthernet);
-    case 'G':
-        return encodeReply(fixtures::generalListing(2));
-    case 'H':
-        return encodeReply(twoDeviceTables());
-    default:
-        return {};
-    }
-}
+class FaultScenario;
 
-// A loopback gateway whose answers the test scripts. It notes the letter of every command
-// ("#PD" gives 'P') that reaches it and hands it to `answer`.
-class ScriptedGateway {
-public:
-    ScriptedGateway() {
-        QObject::connect(&peer, &ScriptedPeer::bytesReceived, [this] { scan(); });
-    }
-    void answerGoodReplies() {
-        answer = [this](char command) { peer.send(goodReplyTo(command)); };
-    }
-
-    ScriptedPeer peer;
-    QString commands;
-    std::function<void(char)> answer;
-
-private:
-    // Answers may run the event loop, and with it this scan once more: a place is taken
-    // before it is answered.
-    void scan() {
-        static const QByteArray envelope = hexBytes("010200000006");
-        for (QByteArray bytes = peer.received(); m_scanned + frame::kHeaderSize <= bytes.size();
-             bytes = peer.received()) {
-            const QByteArray head = bytes.mid(m_scanned++, frame::kHeaderSize);
-            if (!head.startsWith(envelope) || head[frame::kCommandMark] != '#' ||
-                head[frame::kCommandSuffix] != 'D')
-                continue;
-            const char command = head[frame::kCommandLetter];
-            commands += QLatin1Char(command);
-            if (answer)
-                answer(command);
-        }
-    }
-    qsizetype m_scanned = 0;
+// How the gateway and the user behave, and what the windows show afterwards (nullptr: not
+// checked).
+struct Scenario {
+    const char *name;
+    std::function<void(FaultScenario &)> run; // scripts the gateway and the user, and acts
+    const char *commands;                     // the letters of the requests the gateway got
+    const char *status;
+    const char *firstIpOctet;
+    const char *deviceAmount;
 };
 
-class FaultScenario : public ::testing::Test {
-protected:
+void PrintTo(const Scenario &scenario, std::ostream *out) {
+    *out << scenario.name;
+}
+
+// The product's windows against a loopback gateway whose answers the scenario scripts.
+class FaultScenario : public ::testing::TestWithParam<Scenario> {
+public:
     FaultScenario() {
+        QObject::connect(&peer, &ScriptedPeer::bytesReceived, [this] { scan(); });
         app.show();
         app.link().setStaleReplyMs(500);
     }
 
+    void answerGoodReplies() {
+        answer = [this](char command) { peer.send(goodReplyTo(command)); };
+    }
     // "Start Connect", with or without reading the stored configuration; returns when its
     // click handler has, the read-back included.
     void connect(bool readBack) {
@@ -166,8 +141,7 @@ protected:
         if (main.DisconnectButt->isEnabled())
             disconnect();
         ASSERT_TRUE(main.ConnectButt->isEnabled());
-        gateway.answer = nullptr;
-        const qsizetype before = gateway.commands.size();
+        const qsizetype before = commands.size();
         connect(false);
         ASSERT_TRUE(app.link().isConnected());
         EXPECT_TRUE(network.isVisible());
@@ -176,225 +150,250 @@ protected:
         save();
         EXPECT_TRUE(downloadLine().startsWith(QStringLiteral("Configuration sent: all")))
             << downloadLine().toStdString();
-        EXPECT_TRUE(pumpUntil([&] { return gateway.commands.mid(before).startsWith(u"RS"); }))
-            << gateway.commands.toStdString();
+        EXPECT_TRUE(pumpUntil([&] { return commands.mid(before).startsWith(u"RS"); }))
+            << commands.toStdString();
         expectConsistent();
     }
 
-    ScriptedGateway gateway;
-    UtilityApp app{gateway.peer.port(), kSecondMs};
+    ScriptedPeer peer;
+    QString commands;                 // the letter of every request ("#PD" gives 'P')
+    std::function<void(char)> answer; // the gateway's answer to each request
+    UtilityApp app{peer.port(), 20};
     InitialScreen &main = app.main();
     MappingModules &network = app.network();
+
+private:
+    // Answers may run the event loop, and with it this scan once more: a place is taken before
+    // it is answered.
+    void scan() {
+        static const QByteArray envelope = hexBytes("010200000006");
+        for (QByteArray bytes = peer.received(); m_scanned + frame::kHeaderSize <= bytes.size();
+             bytes = peer.received()) {
+            const QByteArray head = bytes.mid(m_scanned++, frame::kHeaderSize);
+            const char command = head[frame::kCommandLetter];
+            if (!head.startsWith(envelope) || head[frame::kCommandMark] != '#' ||
+                head[frame::kCommandSuffix] != 'D')
+                continue;
+            commands += QLatin1Char(command);
+            if (answer)
+                answer(command);
+        }
+    }
+
+    qsizetype m_scanned = 0;
     QObject m_context;
 };
 
-TEST_F(FaultScenario, GatewayNeverAnswers) {
-    connect(true);
-    EXPECT_EQ(gateway.commands, QStringLiteral("PGH"));
-    EXPECT_EQ(status(), QStringLiteral("The gateway answered 0 of the 3 read requests."));
-    EXPECT_EQ(network.IPText[0]->text(), QStringLiteral("192"));
-    EXPECT_EQ(network.DevicesNumCombo->currentText(), QStringLiteral("1"));
+TEST_P(FaultScenario, EndsConsistentToldAndUsable) {
+    const Scenario &scenario = GetParam();
+    scenario.run(*this);
+    answer = nullptr;
+    if (scenario.commands) {
+        EXPECT_EQ(commands, QLatin1String(scenario.commands));
+    }
+    if (scenario.status) {
+        EXPECT_EQ(status(), QLatin1String(scenario.status));
+    }
+    if (scenario.firstIpOctet) {
+        EXPECT_EQ(network.IPText[0]->text(), QLatin1String(scenario.firstIpOctet));
+    }
+    if (scenario.deviceAmount) {
+        EXPECT_EQ(network.DevicesNumCombo->currentText(), QLatin1String(scenario.deviceAmount));
+    }
     expectUsableAfterwards();
 }
 
-// The general reply is cut off by the close: nothing of it reaches the windows.
-TEST_F(FaultScenario, GatewayClosesTheConnectionInTheMiddleOfAReply) {
-    gateway.answer = [this](char command) {
-        const QByteArray answer = goodReplyTo(command);
-        gateway.peer.send(command == 'G' ? answer.left(40) : answer);
-        if (command == 'G')
-            gateway.peer.disconnectClient();
-    };
-    connect(true);
-    EXPECT_EQ(gateway.commands, QStringLiteral("PG"));
-    EXPECT_EQ(status(), QStringLiteral("The gateway closed the connection."));
-    EXPECT_EQ(network.IPText[0]->text(), QStringLiteral("10"));
-    EXPECT_EQ(network.DevicesNumCombo->currentText(), QStringLiteral("1"));
-    expectUsableAfterwards();
-}
+const char *const kNoAnswer = "The gateway answered 0 of the 3 read requests.";
+const char *const kClosed = "The gateway closed the connection.";
 
-// 40 bytes of an Ethernet and a general reply, one every 100 ms: no reply is whole before its
-// answer window or its deadline ends, and the network window answers the user meanwhile.
-TEST_F(FaultScenario, GatewaySendsOneByteEvery100Ms) {
-    const QByteArray replies = goodReplyTo('P') + goodReplyTo('G');
-    QTimer trickle;
-    int sent = 0;
-    QObject::connect(&trickle, &QTimer::timeout, [&] {
-        if (sent == 40)
-            trickle.stop();
-        else
-            gateway.peer.send(replies.mid(sent++, 1));
-    });
-    gateway.answer = [&](char command) {
-        if (command == 'P')
-            trickle.start(100);
-    };
-    app.link().setStaleReplyMs(300);
-    at(1500, [this] { choose(*network.baudrateCombo, QStringLiteral("125")); });
-    connect(true);
-    ASSERT_TRUE(pumpUntil([&] { return !trickle.isActive(); }, 5000));
-    pumpUntil([] { return false; }, 700); // the deadline of the last begun reply passes
-    EXPECT_EQ(network.CANopenBaudRate, 3);
-    EXPECT_EQ(status(), QStringLiteral("The gateway answered 0 of the 3 read requests."));
-    EXPECT_EQ(network.IPText[0]->text(), QStringLiteral("192"));
-    EXPECT_EQ(network.DevicesNumCombo->currentText(), QStringLiteral("1"));
-    expectUsableAfterwards();
-}
+const Scenario kScenarios[] = {
+    {"GatewayNeverAnswers", [](FaultScenario &t) { t.connect(true); }, "PGH", kNoAnswer, "192",
+     "1"},
+    // The general reply is cut off by the close: nothing of it reaches the windows.
+    {"GatewayClosesTheConnectionInTheMiddleOfAReply",
+     [](FaultScenario &t) {
+         t.answer = [&t](char command) {
+             const QByteArray answer = goodReplyTo(command);
+             t.peer.send(command == 'G' ? answer.left(40) : answer);
+             if (command == 'G')
+                 t.peer.disconnectClient();
+         };
+         t.connect(true);
+     },
+     "PG", kClosed, "10", "1"},
+    // 40 bytes of an Ethernet and a general reply, one every 100 ms: no reply is whole before
+    // its answer window or its deadline ends, and the network window answers the user meanwhile.
+    {"GatewaySendsOneByteEvery100Ms",
+     [](FaultScenario &t) {
+         const QByteArray replies = goodReplyTo('P') + goodReplyTo('G');
+         QTimer trickle;
+         int sent = 0;
+         QObject::connect(&trickle, &QTimer::timeout, [&] {
+             if (sent == 40)
+                 trickle.stop();
+             else
+                 t.peer.send(replies.mid(sent++, 1));
+         });
+         t.answer = [&](char command) {
+             if (command == 'P')
+                 trickle.start(100);
+         };
+         t.app.link().setStaleReplyMs(300);
+         t.at(1500, [&t] { choose(*t.network.baudrateCombo, QStringLiteral("125")); });
+         t.connect(true);
+         ASSERT_TRUE(pumpUntil([&] { return !trickle.isActive(); }, 5000));
+         pumpUntil([] { return false; }, 700); // the deadline of the last begun reply passes
+         t.answer = nullptr;
+         EXPECT_EQ(t.network.CANopenBaudRate, 3);
+     },
+     nullptr, kNoAnswer, "192", "1"},
+    // Random bytes, and a reply envelope with a kind no reply has, after every request.
+    {"GatewayAnswersWithGarbage",
+     [](FaultScenario &t) {
+         std::mt19937 random(7);
+         t.answer = [&](char) {
+             QByteArray junk(64 * 1024, Qt::Uninitialized);
+             for (char &byte : junk)
+                 byte = char(random());
+             QByteArray unknownKind = goodReplyTo('P');
+             unknownKind[reply::kKind] = 'Z';
+             t.peer.send(junk + unknownKind);
+         };
+         t.connect(true);
+         t.answer = nullptr;
+     },
+     nullptr, kNoAnswer, "192", "1"},
+    {"DisconnectWhileTheReadBackWaits",
+     [](FaultScenario &t) {
+         t.answerGoodReplies();
+         t.at(1500, [&t] { t.disconnect(); });
+         t.connect(true);
+         EXPECT_FALSE(t.network.isVisible());
+     },
+     "PG", "The connection ended before the configuration was read in full.", nullptr, "2"},
+    // Inside the first read-back's wait the user disconnects and connects again with a whole
+    // read-back; later, while the first click handler could still be waiting, the connection
+    // window is closed. The first read-back asks nothing more once its connection has gone.
+    {"ConnectAgainWhileTheFirstReadBackWaits",
+     [](FaultScenario &t) {
+         t.answerGoodReplies();
+         t.at(1500, [&t] {
+             t.disconnect();
+             t.connect(true);
+         });
+         bool closed = false;
+         t.at(5000, [&] {
+             t.disconnect();
+             QTest::mouseClick(t.main.ConnectButt, Qt::LeftButton);
+             t.app.connectSet()->close();
+             closed = true;
+         });
+         t.connect(true);
+         ASSERT_TRUE(pumpUntil([&] { return closed; }, 4000));
+         EXPECT_EQ(t.app.connectSet(), nullptr);
+     },
+     "PGPGH", "", nullptr, nullptr},
+    // A save while the configuration is still being read would write half of it to the gateway.
+    {"SaveWhileTheReadBackWaits",
+     [](FaultScenario &t) {
+         t.answerGoodReplies();
+         t.at(1500, [&t] {
+             EXPECT_FALSE(t.network.SaveCommand->isEnabled());
+             t.save();
+         });
+         t.connect(true);
+     },
+     "PGH", "", nullptr, nullptr},
+    // What the user types before the gateway's configuration arrives is replaced by it, and the
+    // device window does not go on showing tables that are gone.
+    {"DeviceButtonWhileTheReadBackWaits",
+     [](FaultScenario &t) {
+         t.answerGoodReplies();
+         t.at(500, [&t] {
+             t.openDevice(1);
+             t.typeTxByte(1, 4, "Byte");
+             t.typeTxByte(2, 4, "Word");
+         });
+         t.at(1500, [&t] {
+             EXPECT_FALSE(t.app.deviceSettings().isVisible()); // the general reply closed it
+             t.openDevice(2);
+             t.typeTxByte(5, 4, "Byte");
+             t.typeTxByte(1, 8, "Word");
+         });
+         t.connect(true);
+         EXPECT_FALSE(t.app.deviceSettings().isVisible());
+         EXPECT_TRUE(t.network.isVisible());
+         fixtures::ReadBackHarness expected;
+         expected.feed(goodReplyTo('P') + goodReplyTo('G') + goodReplyTo('H'));
+         const GatewayConfig &config = t.app.config();
+         EXPECT_TRUE(config.TxPDOTable == expected.config.TxPDOTable);
+         EXPECT_TRUE(config.TxPDO_rows == expected.config.TxPDO_rows);
+         EXPECT_EQ(config.DI_total, expected.config.DI_total);
+         EXPECT_EQ(config.AI_total, expected.config.AI_total);
+     },
+     "PGH", "", "10", "2"},
+    // The mapping view, closed while a device window is open, shows the network window beside
+    // it: a new device amount there must not leave the device window editing a device no longer
+    // listed.
+    {"DeviceAmountChangedWhileADeviceWindowIsOpen",
+     [](FaultScenario &t) {
+         t.network.show();
+         choose(*t.network.DevicesNumCombo, QStringLiteral("2"));
+         t.save();
+         t.openDevice(2);
+         t.app.mappingView().close();
+         ASSERT_TRUE(t.network.isVisible());
+         choose(*t.network.DevicesNumCombo, QStringLiteral("1"));
+         EXPECT_FALSE(t.app.deviceSettings().isVisible());
+         if (t.app.deviceSettings().isVisible())
+             t.typeTxByte(1, 4, "Byte");
+     },
+     "", nullptr, nullptr, "1"},
+    {"ConnectionDropsInTheMiddleOfADownload",
+     [](FaultScenario &t) {
+         t.connect(false);
+         t.fillTablesForSeveralFrames();
+         t.answer = [&t](char command) {
+             if (command == 'S')
+                 t.peer.disconnectClient();
+         };
+         t.save();
+         const QRegularExpressionMatch stopped =
+             QRegularExpression(QStringLiteral("^Download stopped: the connection was lost after "
+                                               "(\\d) of 4 frames\\.$"))
+                 .match(t.downloadLine());
+         ASSERT_TRUE(stopped.hasMatch()) << t.downloadLine().toStdString();
+         EXPECT_GE(stopped.captured(1).toInt(), 2);
+         EXPECT_TRUE(t.network.SaveCommand->isEnabled());
+     },
+     nullptr, kClosed, nullptr, nullptr},
+    // A download whose connection is gone sends nothing over the next one (the requests are
+    // noted afresh from the new connect on), and no second save starts before it has ended.
+    {"ConnectAgainWhileADownloadWaits",
+     [](FaultScenario &t) {
+         t.connect(false);
+         t.fillTablesForSeveralFrames();
+         t.answer = [&t](char command) {
+             if (command != 'R')
+                 return;
+             t.at(0, [&t] {
+                 t.disconnect();
+                 t.connect(false);
+                 t.commands.clear();
+                 EXPECT_FALSE(t.network.SaveCommand->isEnabled());
+             });
+         };
+         t.save();
+         EXPECT_EQ(
+             t.downloadLine(),
+             QStringLiteral("Download stopped: the connection was lost after 1 of 4 frames."));
+         pumpUntil([] { return false; }, 100);
+     },
+     "", nullptr, nullptr, nullptr},
+};
 
-// Random bytes, and a reply envelope with a kind no reply has, after every request.
-TEST_F(FaultScenario, GatewayAnswersWithGarbage) {
-    std::mt19937 random(7);
-    gateway.answer = [&](char) {
-        QByteArray junk(64 * 1024, Qt::Uninitialized);
-        for (char &byte : junk)
-            byte = char(random());
-        QByteArray unknownKind = goodReplyTo('P');
-        unknownKind[reply::kKind] = 'Z';
-        gateway.peer.send(junk + unknownKind);
-    };
-    connect(true);
-    EXPECT_EQ(status(), QStringLiteral("The gateway answered 0 of the 3 read requests."));
-    EXPECT_EQ(network.IPText[0]->text(), QStringLiteral("192"));
-    EXPECT_EQ(network.DevicesNumCombo->currentText(), QStringLiteral("1"));
-    expectUsableAfterwards();
-}
-
-TEST_F(FaultScenario, DisconnectWhileTheReadBackWaits) {
-    gateway.answerGoodReplies();
-    at(1500, [this] { disconnect(); });
-    connect(true);
-    EXPECT_EQ(gateway.commands, QStringLiteral("PG"));
-    EXPECT_EQ(status(),
-              QStringLiteral("The connection ended before the configuration was read in full."));
-    EXPECT_FALSE(network.isVisible());
-    EXPECT_EQ(network.DevicesNumCombo->currentText(), QStringLiteral("2"));
-    expectUsableAfterwards();
-}
-
-// Inside the first read-back's wait the user disconnects and connects again with a whole
-// read-back; later, while the first click handler could still be waiting, the connection
-// window is closed.
-TEST_F(FaultScenario, ConnectAgainWhileTheFirstReadBackWaits) {
-    gateway.answerGoodReplies();
-    at(1500, [this] {
-        disconnect();
-        connect(true);
-    });
-    bool closed = false;
-    at(5000, [&] {
-        disconnect();
-        QTest::mouseClick(main.ConnectButt, Qt::LeftButton);
-        app.connectSet()->close();
-        closed = true;
-    });
-    connect(true);
-    ASSERT_TRUE(pumpUntil([&] { return closed; }, 4000));
-    // The first read-back asks nothing more once its connection has gone.
-    EXPECT_EQ(gateway.commands, QStringLiteral("PGPGH"));
-    EXPECT_TRUE(status().isEmpty()) << status().toStdString();
-    EXPECT_EQ(app.connectSet(), nullptr);
-    expectUsableAfterwards();
-}
-
-// A save while the configuration is still being read would write half of it to the gateway.
-TEST_F(FaultScenario, SaveWhileTheReadBackWaits) {
-    gateway.answerGoodReplies();
-    at(1500, [this] {
-        EXPECT_FALSE(network.SaveCommand->isEnabled());
-        save();
-    });
-    connect(true);
-    EXPECT_EQ(gateway.commands, QStringLiteral("PGH"));
-    EXPECT_TRUE(status().isEmpty()) << status().toStdString();
-    expectUsableAfterwards();
-}
-
-// What the user types before the gateway's configuration arrives is replaced by it, and the
-// device window does not go on showing tables that are gone.
-TEST_F(FaultScenario, DeviceButtonWhileTheReadBackWaits) {
-    gateway.answerGoodReplies();
-    at(500, [this] {
-        openDevice(1);
-        typeTxByte(1, 4, "Byte");
-        typeTxByte(2, 4, "Word");
-    });
-    at(1500, [this] {
-        EXPECT_FALSE(app.deviceSettings().isVisible()); // the general reply closed it
-        openDevice(2);
-        typeTxByte(5, 4, "Byte");
-        typeTxByte(1, 8, "Word");
-    });
-    connect(true);
-    EXPECT_FALSE(app.deviceSettings().isVisible());
-    EXPECT_TRUE(network.isVisible());
-    fixtures::ReadBackHarness expected;
-    expected.feed(goodReplyTo('P') + goodReplyTo('G') + goodReplyTo('H'));
-    const GatewayConfig &config = app.config();
-    EXPECT_TRUE(config.TxPDOTable == expected.config.TxPDOTable);
-    EXPECT_TRUE(config.TxPDO_rows == expected.config.TxPDO_rows);
-    EXPECT_EQ(config.DI_total, expected.config.DI_total);
-    EXPECT_EQ(config.AI_total, expected.config.AI_total);
-    expectUsableAfterwards();
-}
-
-// The mapping view, closed while a device window is open, shows the network window beside it:
-// a new device amount there must not leave the device window editing a device no longer listed.
-TEST_F(FaultScenario, DeviceAmountChangedWhileADeviceWindowIsOpen) {
-    network.show();
-    choose(*network.DevicesNumCombo, QStringLiteral("2"));
-    save();
-    openDevice(2);
-    app.mappingView().close();
-    ASSERT_TRUE(network.isVisible());
-    choose(*network.DevicesNumCombo, QStringLiteral("1"));
-    EXPECT_FALSE(app.deviceSettings().isVisible());
-    if (app.deviceSettings().isVisible())
-        typeTxByte(1, 4, "Byte");
-    expectConsistent();
-}
-
-TEST_F(FaultScenario, ConnectionDropsInTheMiddleOfADownload) {
-    connect(false);
-    fillTablesForSeveralFrames();
-    gateway.answer = [this](char command) {
-        if (command == 'S')
-            gateway.peer.disconnectClient();
-    };
-    save();
-    const QRegularExpressionMatch stopped =
-        QRegularExpression(QStringLiteral("^Download stopped: the connection was lost after "
-                                          "(\\d) of 4 frames\\.$"))
-            .match(downloadLine());
-    ASSERT_TRUE(stopped.hasMatch()) << downloadLine().toStdString();
-    EXPECT_GE(stopped.captured(1).toInt(), 2);
-    EXPECT_EQ(status(), QStringLiteral("The gateway closed the connection."));
-    EXPECT_TRUE(network.SaveCommand->isEnabled());
-    expectUsableAfterwards();
-}
-
-// A download whose connection is gone sends nothing over the next one, and no second save
-// starts before it has ended.
-TEST_F(FaultScenario, ConnectAgainWhileADownloadWaits) {
-    connect(false);
-    fillTablesForSeveralFrames();
-    qsizetype reconnectedAt = -1;
-    gateway.answer = [&](char command) {
-        if (command != 'R')
-            return;
-        at(0, [&] {
-            disconnect();
-            connect(false);
-            reconnectedAt = gateway.commands.size();
-            EXPECT_FALSE(network.SaveCommand->isEnabled());
-        });
-    };
-    save();
-    EXPECT_EQ(downloadLine(),
-              QStringLiteral("Download stopped: the connection was lost after 1 of 4 frames."));
-    pumpUntil([] { return false; }, 100);
-    EXPECT_EQ(gateway.commands.mid(reconnectedAt), QString());
-    expectUsableAfterwards();
-}
+INSTANTIATE_TEST_SUITE_P(Scenarios, FaultScenario, ::testing::ValuesIn(kScenarios),
+                         [](const auto &scenario) { return std::string(scenario.param.name); });
 
 } // namespace
 } // namespace tolvar

@@ -13,14 +13,10 @@
 namespace tolvar {
 namespace {
 
-QByteArray exampleBytes(const QString &name) {
-    QFile file(QStringLiteral(TOLVAR_EXAMPLES_DIR "/") + name);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
-    return file.readAll();
-}
+const QString kExamples = QStringLiteral(TOLVAR_EXAMPLES_DIR "/");
 
 SimConfig example(const QString &name) {
-    return std::get<SimConfig>(loadSimConfig(exampleBytes(name)));
+    return std::get<SimConfig>(loadSimConfigFile(kExamples + name));
 }
 
 QStringList findingTexts(const std::vector<Finding> &findings) {
@@ -30,13 +26,15 @@ QStringList findingTexts(const std::vector<Finding> &findings) {
     return texts;
 }
 
-// Every shipped example is in the written form, converts back from what its read-back leaves
-// unchanged, and gives the checks no fault.
+// Every shipped example is written back byte for byte, converts back from what its read-back
+// leaves unchanged, and gives the checks no fault.
 TEST(ConfigurationFile, ExamplesSurviveReadBackAndConversionAndPassTheChecks) {
     for (const QString name : {"small.json", "multi.json", "maximal.json"}) {
         SCOPED_TRACE(name.toStdString());
+        QFile file(kExamples + name);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         const SimConfig config = example(name);
-        EXPECT_EQ(saveSimConfig(config), exampleBytes(name));
+        EXPECT_EQ(saveSimConfig(config), file.readAll());
         const ReadBackCopy copy = readBackOf(config);
         ASSERT_TRUE(copy.complete());
         EXPECT_EQ(configurationOf(copy.model, copy.network),
@@ -45,13 +43,13 @@ TEST(ConfigurationFile, ExamplesSurviveReadBackAndConversionAndPassTheChecks) {
         EXPECT_FALSE(hasFault(findings)) << findingTexts(findings).join(u'\n').toStdString();
         EXPECT_TRUE(compareConfigurations(config, config).empty());
     }
-    EXPECT_EQ(std::get<QString>(loadSimConfig(R"({"format": 2, "devices": [{"nodeId": 1}]})")),
-              "format: format 2 is not known here; this program reads format 1");
+    const QString missing = kExamples + "no-such-file.json";
+    EXPECT_TRUE(
+        std::get<QString>(loadSimConfigFile(missing)).startsWith(missing + ": cannot read: "));
 }
 
 TEST(ConfigurationFile, WhatAFileCannotHoldIsRefusedByItsPlace) {
-    using Edit = std::function<void(ReadBackCopy &)>;
-    const std::vector<std::pair<Edit, QString>> cases{
+    const std::pair<std::function<void(ReadBackCopy &)>, QString> cases[] = {
         {[](ReadBackCopy &c) { c.model.TxPDOTable.cell(1, 1, 5).clear(); },
          "Device 1, TxPDO row 1: the data length 2 covers Byte1, which has no type."},
         {[](ReadBackCopy &c) { c.model.TxPDOTable.cell(1, 1, 3) = "9"; },
@@ -96,11 +94,8 @@ SimDevice device(quint8 node, std::vector<PdoEntry> tx, std::vector<PdoEntry> rx
 }
 
 TEST(NetworkChecks, FindEachFaultAndLinkByPlace) {
-    struct Case {
-        std::vector<SimDevice> devices;
-        QStringList findings; // a part of each finding's text
-    };
-    const std::vector<Case> cases{
+    const std::pair<std::vector<SimDevice>, QStringList> cases[] = {
+        // The findings: a part of each one's text.
         {{device(5, {}), device(5, {})},
          {"Fault: device 2: Node ID 5 is also the node ID of device 1. Every device"}},
         {{device(1, {pdo(0x181)}), device(2, {pdo(0x181)})},
@@ -129,14 +124,14 @@ TEST(NetworkChecks, FindEachFaultAndLinkByPlace) {
                  {pdo(0x680, ""), pdo(0x6DF, ""), pdo(0x700, ""), pdo(0x800, "")})},
          {}},
     };
-    for (const Case &c : cases) {
+    for (const auto &[devices, findings] : cases) {
         SimConfig config;
-        config.devices = c.devices;
+        config.devices = devices;
         const ReadBackCopy copy = readBackOf(config);
-        const QStringList found = findingTexts(checkNetwork(copy.model, int(c.devices.size())));
-        ASSERT_EQ(found.size(), c.findings.size()) << found.join(u'\n').toStdString();
+        const QStringList found = findingTexts(checkNetwork(copy.model, int(devices.size())));
+        ASSERT_EQ(found.size(), findings.size()) << found.join(u'\n').toStdString();
         for (qsizetype i = 0; i < found.size(); ++i)
-            EXPECT_TRUE(found[i].contains(c.findings[i])) << found[i].toStdString();
+            EXPECT_TRUE(found[i].contains(findings[i])) << found[i].toStdString();
     }
     // Typed bytes under a data length of 0 are never sent.
     ReadBackCopy copy = readBackOf(example("small.json"));
@@ -164,8 +159,7 @@ TEST(ModbusMap, LaysEveryMappedByteOutWithItsOrigin) {
 }
 
 TEST(ConfigDifferences, NameEachChangedField) {
-    using Edit = std::function<void(SimConfig &)>;
-    const std::vector<std::pair<Edit, QStringList>> cases{
+    const std::pair<std::function<void(SimConfig &)>, QStringList> cases[] = {
         {[](SimConfig &c) {
              c.serial.parity = 3;
              c.canBitRateCode = 9;
@@ -180,6 +174,14 @@ TEST(ConfigDifferences, NameEachChangedField) {
           "Device 1, RxPDO row 2, entry: gateway COB-ID 0x302, 8 data byte(s), utility (none)"}},
         {[](SimConfig &c) { c.devices[2].writeSdo[0].index = 0x3001; },
          {"Device 3, Write SDO row 1, Index: gateway 0x3000, utility 0x3001"}},
+        {[](SimConfig &c) {
+             c.devices[0].writeSdo.pop_back();
+             c.devices[2].writeSdo[1].subIndex = 9;
+         },
+         {"Device 1, Write SDO, rows: gateway 2, utility 1",
+          "Device 1, Write SDO row 2, entry: gateway index 0x6411 sub-index 0x02, AO, utility "
+          "(none)",
+          "Device 3, Write SDO row 2, Sub-index: gateway 0x02, utility 0x09"}},
         {[](SimConfig &c) { c.devices.pop_back(); },
          {"Device Amount: gateway 4, utility 3",
           "Device 4, device: gateway node ID 127, utility (none)"}},

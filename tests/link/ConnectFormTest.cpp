@@ -5,81 +5,60 @@
 namespace tolvar {
 namespace {
 
+constexpr int kNoConnect = -1;
+
+// One field of a good form typed as `typed`: the window then shows `shown` in that field, and
+// connects with the time-out and unit given, or not at all.
 struct FormCase {
-    const char *name;
-    ConnectForm typed;
-    ConnectForm shown; // what the window shows after the click
-    bool connects;
+    QString ConnectForm::*field;
+    const char *typed;
+    const char *shown;
+    int seconds;
+    int unitId;
 };
 
-void PrintTo(const FormCase &c, std::ostream *os) {
-    *os << c.name;
+TEST(StartConnectCheck, CorrectsTheFirstBadFieldAndConnectsOnlyWhenAllAreGood) {
+    const ConnectForm good{"127.0.0.1", "502", "3", "1"};
+    const FormCase cases[] = {
+        {&ConnectForm::ip, "127.0.0.1", "127.0.0.1", 3, 1},
+        {&ConnectForm::ip, "127.0.0.x", "", kNoConnect, 0},
+        {&ConnectForm::ip, "127.0.0 .1", "", kNoConnect, 0},
+        {&ConnectForm::port, "503", "502", 3, 1},
+        {&ConnectForm::timeout, "0", "1", kNoConnect, 0},
+        {&ConnectForm::timeout, "10", "1", kNoConnect, 0},
+        {&ConnectForm::timeout, "abc", "1", kNoConnect, 0},
+        {&ConnectForm::timeout, "1..2", "1", kNoConnect, 0},
+        {&ConnectForm::timeout, "", "1", kNoConnect, 0},
+        {&ConnectForm::timeout, "0.5", "1", kNoConnect, 0}, // rounds down to zero
+        {&ConnectForm::timeout, "9.6", "1", kNoConnect, 0},
+        {&ConnectForm::timeout, "9.4", "9.4", 9, 1},
+        {&ConnectForm::timeout, "2.", "2.", 2, 1},
+        {&ConnectForm::timeout, "2.5", "2.5", 2, 1}, // halves round to even
+        {&ConnectForm::unitId, "x", "1", kNoConnect, 0},
+        {&ConnectForm::unitId, "256", "1", kNoConnect, 0},
+        {&ConnectForm::unitId, "3..1", "1", kNoConnect, 0},
+        {&ConnectForm::unitId, "3.", "3.", 3, 3},
+        {&ConnectForm::unitId, "6.5", "6.5", 3, 6},
+        {&ConnectForm::unitId, "0", "0", 3, 0},
+        {&ConnectForm::unitId, "200", "200", 3, 200}};
+    for (const FormCase &c : cases) {
+        SCOPED_TRACE(::testing::Message() << "typed " << c.typed);
+        ConnectForm typed = good;
+        typed.*c.field = QString::fromUtf8(c.typed);
+        ConnectForm shown = good;
+        shown.*c.field = QString::fromUtf8(c.shown);
+        const ConnectCheck check = checkConnectForm(typed);
+        EXPECT_EQ(check.corrected, shown);
+        if (c.seconds == kNoConnect)
+            EXPECT_FALSE(check.request);
+        else
+            EXPECT_EQ(check.request, (ConnectRequest{"127.0.0.1", c.seconds, quint8(c.unitId)}));
+    }
 }
-
-class StartConnectCheck : public ::testing::TestWithParam<FormCase> {};
-
-TEST_P(StartConnectCheck, CorrectsTheFirstBadFieldAndConnectsOnlyWhenAllAreGood) {
-    const ConnectCheck check = checkConnectForm(GetParam().typed);
-    EXPECT_EQ(check.corrected, GetParam().shown);
-    EXPECT_EQ(check.request.has_value(), GetParam().connects);
-}
-
-const ConnectForm kGood{"127.0.0.1", "502", "3", "1"};
-
-ConnectForm with(QString ConnectForm::*field, const char *text) {
-    ConnectForm form = kGood;
-    form.*field = QString::fromUtf8(text);
-    return form;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Forms, StartConnectCheck,
-    ::testing::Values(FormCase{"good", kGood, kGood, true},
-                      FormCase{"letterInIp", with(&ConnectForm::ip, "127.0.0.x"),
-                               with(&ConnectForm::ip, ""), false},
-                      FormCase{"blankInIp", with(&ConnectForm::ip, "127.0.0 .1"),
-                               with(&ConnectForm::ip, ""), false},
-                      FormCase{"portPutBack", with(&ConnectForm::port, "503"), kGood, true},
-                      FormCase{"timeoutZero", with(&ConnectForm::timeout, "0"),
-                               with(&ConnectForm::timeout, "1"), false},
-                      FormCase{"timeoutTen", with(&ConnectForm::timeout, "10"),
-                               with(&ConnectForm::timeout, "1"), false},
-                      FormCase{"timeoutLetters", with(&ConnectForm::timeout, "abc"),
-                               with(&ConnectForm::timeout, "1"), false},
-                      FormCase{"timeoutTwoDots", with(&ConnectForm::timeout, "1..2"),
-                               with(&ConnectForm::timeout, "1"), false},
-                      FormCase{"timeoutTrailingDot", with(&ConnectForm::timeout, "2."),
-                               with(&ConnectForm::timeout, "2."), true},
-                      FormCase{"timeoutEmpty", with(&ConnectForm::timeout, ""),
-                               with(&ConnectForm::timeout, "1"), false},
-                      FormCase{"timeoutHalfRoundsDownToZero", with(&ConnectForm::timeout, "0.5"),
-                               with(&ConnectForm::timeout, "1"), false},
-                      FormCase{"timeoutNinePointFourStays", with(&ConnectForm::timeout, "9.4"),
-                               with(&ConnectForm::timeout, "9.4"), true},
-                      FormCase{"timeoutNinePointSixTooLong", with(&ConnectForm::timeout, "9.6"),
-                               with(&ConnectForm::timeout, "1"), false},
-                      FormCase{"unitIdLetters", with(&ConnectForm::unitId, "x"),
-                               with(&ConnectForm::unitId, "1"), false},
-                      FormCase{"unitIdTooBig", with(&ConnectForm::unitId, "256"),
-                               with(&ConnectForm::unitId, "1"), false},
-                      FormCase{"unitIdTrailingDot", with(&ConnectForm::unitId, "3."),
-                               with(&ConnectForm::unitId, "3."), true},
-                      FormCase{"unitIdTwoDots", with(&ConnectForm::unitId, "3..1"),
-                               with(&ConnectForm::unitId, "1"), false},
-                      FormCase{"unitIdZero", with(&ConnectForm::unitId, "0"),
-                               with(&ConnectForm::unitId, "0"), true},
-                      FormCase{"unitIdAboveList", with(&ConnectForm::unitId, "200"),
-                               with(&ConnectForm::unitId, "200"), true}));
 
 TEST(StartConnectCheck, StopsAtTheFirstBadFieldLeavingTheLaterOnesAsTyped) {
     const ConnectCheck check = checkConnectForm({"bad", "503", "0", "x"});
     EXPECT_EQ(check.corrected, (ConnectForm{"", "503", "0", "x"}));
-}
-
-TEST(StartConnectCheck, RequestCarriesHostTimeoutAndUnit) {
-    const ConnectCheck check = checkConnectForm({"127.0.0.1", "502", "2.5", "6.5"});
-    ASSERT_TRUE(check.request);
-    EXPECT_EQ(*check.request, (ConnectRequest{"127.0.0.1", 2, 6})); // halves round to even
 }
 
 } // namespace

@@ -3,9 +3,9 @@
 #include "network/MappingModules.h"
 
 #include <QCheckBox>
-#include <QScreen>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -31,43 +31,32 @@ QString itemsOf(const QComboBox &combo) {
 }
 
 // A control as the user meets it: what it shows and offers, its state, and what names it.
-std::string describe(const QWidget &widget) {
+QString describe(const QWidget &widget) {
     QString state = u'\'' + shownText(widget) + u'\'';
-    if (const auto *combo = qobject_cast<const QComboBox *>(&widget))
+    const auto *combo = qobject_cast<const QComboBox *>(&widget);
+    const auto *label = qobject_cast<const QLabel *>(&widget);
+    if (combo)
         state += QStringLiteral(" of ") + itemsOf(*combo) +
                  (combo->isEditable() ? QStringLiteral(" editable") : QString());
-    if (const auto *label = qobject_cast<const QLabel *>(&widget); label && label->buddy())
+    if (label && label->buddy())
         state += QStringLiteral(" names ") + label->buddy()->objectName();
     if (const auto *check = qobject_cast<const QCheckBox *>(&widget))
         state += check->isChecked() ? QStringLiteral(" [x]") : QStringLiteral(" [ ]");
     if (!widget.isEnabled())
         state += QStringLiteral(" off");
-    const bool takesInput =
-        !qobject_cast<const QLabel *>(&widget) && !qobject_cast<const QGroupBox *>(&widget);
-    if (takesInput && widget.accessibleName().isEmpty())
+    if (!label && !qobject_cast<const QGroupBox *>(&widget) && widget.accessibleName().isEmpty())
         state += QStringLiteral(" unnamed");
-    if (const auto *combo = qobject_cast<const QComboBox *>(&widget);
-        combo && combo->lineEdit() && combo->lineEdit()->accessibleName() != combo->accessibleName())
+    if (combo && combo->lineEdit() &&
+        combo->lineEdit()->accessibleName() != combo->accessibleName())
         state += QStringLiteral(" text field unnamed");
     // A display label speaks what it shows.
-    if (const auto *label = qobject_cast<const QLabel *>(&widget);
-        label && !label->accessibleName().isEmpty() && label->accessibleName() != label->text())
+    if (label && !label->accessibleName().isEmpty() && label->accessibleName() != label->text())
         state += QStringLiteral(" speaks '") + label->accessibleName() + u'\'';
-    return state.toStdString();
+    return state;
 }
 
 class NetworkWindow : public ::testing::Test {
 protected:
-    // The named controls (blank-separated) described in turn, separated by " | ".
-    std::string shown(const char *names) {
-        QStringList row;
-        for (const QString &name : QString::fromLatin1(names).split(u' ')) {
-            const auto *widget = window.findChild<QWidget *>(name);
-            row << QString::fromStdString(widget ? describe(*widget) : "<missing>");
-        }
-        return row.join(QStringLiteral(" | ")).toStdString();
-    }
-
     GatewayConfig config;
     MappingModules window{config};
 };
@@ -78,8 +67,7 @@ TEST_F(NetworkWindow, ControlsStartAsDrawn) {
         {"CANopenParam", "'  CANopen Parameters '"},
         {"BaudrateLabel baudrateCombo",
          "'Baud Rate (bps)' names baudrateCombo | '10' of 10,20,50,125,250,500,800,1000"},
-        {"LengthMAXLabel ShowLengthLabel",
-         "'Length MAX (m)' | '5000(m)=16400(ft)'"},
+        {"LengthMAXLabel ShowLengthLabel", "'Length MAX (m)' | '5000(m)=16400(ft)'"},
         {"NoteLabel", "'Note : Repeater is needed every 1000(m)'"},
         {"SYNCLabel SyncCombo", "'SYNC (0~255)' names SyncCombo | '0' of 0..255 off"},
         {"SYNCTimeLabel SYCNTimeText", "'SYNC Time (ms)' names SYCNTimeText | '0' off"},
@@ -103,15 +91,17 @@ TEST_F(NetworkWindow, ControlsStartAsDrawn) {
         {"ListenCheck", "'   Listen mode' [ ]"},
         {"Label1 DevicesNumCombo", "'Device Amount' names DevicesNumCombo | '1' of 1..10"},
         {"SaveCommand", "'Save All Setting'"}};
-    std::string shownRows;
-    std::string drawn;
-    for (const auto &[names, states] : rows) {
-        shownRows += shown(names) + '\n';
-        drawn += std::string(states) + '\n';
+    for (const auto &[names, drawn] : rows) {
+        QStringList shown;
+        for (const QString &name : QString::fromLatin1(names).split(u' ')) {
+            const auto *widget = window.findChild<QWidget *>(name);
+            shown << (widget ? describe(*widget) : QStringLiteral("<missing>"));
+        }
+        EXPECT_EQ(shown.join(QStringLiteral(" | ")).toStdString(), drawn);
     }
-    EXPECT_EQ(shownRows, drawn);
 }
 
+// Opening lists one device; a new amount empties the tables and totals but keeps row counts.
 TEST(NetworkWindowDevices, OpeningListsOneDeviceAndAmountThreeListsThree) {
     GatewayConfig config;
     config.ListenMode = 1;
@@ -120,8 +110,6 @@ TEST(NetworkWindowDevices, OpeningListsOneDeviceAndAmountThreeListsThree) {
     EXPECT_EQ(config.ListenMode, 0);
     EXPECT_EQ(config.DeviceOrder, (PerDevice<qint16>{1}));
     EXPECT_TRUE(config.TxPDOTable.cell(1, 1, 1).isEmpty());
-
-    // Tables and totals go, row counts stay.
     config.TxPDOTable.cell(2, 5, 4) = QStringLiteral("P_DI 1");
     config.SDO_AO_total = 3;
     config.TxPDO_rows[2] = 5;
@@ -172,13 +160,6 @@ TEST_F(NetworkWindow, SerialChoiceStoresItsCode) {
     }
 }
 
-TEST_F(NetworkWindow, SyncTimeKeepsNumbersOnly) {
-    window.SYCNTimeText->setText(QStringLiteral("12a"));
-    EXPECT_EQ(window.SYCNTimeText->text(), QString());
-    window.SYCNTimeText->setText(QStringLiteral("12.5"));
-    EXPECT_EQ(window.SYCNTimeText->text(), QStringLiteral("12.5"));
-}
-
 // Each "write" check box switches the four boxes of its own row, and only those.
 TEST_F(NetworkWindow, EachCheckEnablesOnlyItsRow) {
     const char *rows[] = {"IP", "Mask", "Gateway"};
@@ -188,13 +169,31 @@ TEST_F(NetworkWindow, EachCheckEnablesOnlyItsRow) {
             check->click();
             for (const char *other : rows) {
                 for (int octet = 1; octet <= 4; ++octet) {
-                    const auto name = QStringLiteral("%1Text%2").arg(QLatin1String(other)).arg(octet);
+                    const auto name =
+                        QStringLiteral("%1Text%2").arg(QLatin1String(other)).arg(octet);
                     EXPECT_EQ(control<QLineEdit>(window, name)->isEnabled(), on && other == row)
                         << row << " " << name.toStdString();
                 }
             }
         }
     }
+}
+
+// SYNC time keeps numbers only; listen mode reaches the model, Save asks once, Close hides.
+TEST_F(NetworkWindow, SyncTimeListenSaveAndClose) {
+    window.SYCNTimeText->setText(QStringLiteral("12a"));
+    EXPECT_EQ(window.SYCNTimeText->text(), QString());
+    window.SYCNTimeText->setText(QStringLiteral("12.5"));
+    EXPECT_EQ(window.SYCNTimeText->text(), QStringLiteral("12.5"));
+    int saveRequests = 0;
+    QObject::connect(&window, &MappingModules::saveRequested, [&saveRequests] { ++saveRequests; });
+    window.ListenCheck->click();
+    EXPECT_EQ(config.ListenMode, 1);
+    window.SaveCommand->click();
+    EXPECT_EQ(saveRequests, 1);
+    window.show();
+    window.close();
+    EXPECT_TRUE(window.isHidden());
 }
 
 // Ten devices make the window tall; it moves up so that "Save All Setting" stays on screen.
@@ -206,18 +205,6 @@ TEST_F(NetworkWindow, TenDevicesKeepSaveAllSettingOnTheScreen) {
     const QRect save(window.SaveCommand->mapToGlobal(QPoint(0, 0)), window.SaveCommand->size());
     EXPECT_TRUE(screen.contains(save)) << save.y() << "+" << save.height();
     EXPECT_GE(window.frameGeometry().top(), screen.top());
-}
-
-TEST_F(NetworkWindow, ListenSaveAndClose) {
-    int saveRequests = 0;
-    QObject::connect(&window, &MappingModules::saveRequested, [&saveRequests] { ++saveRequests; });
-    window.ListenCheck->click();
-    EXPECT_EQ(config.ListenMode, 1);
-    window.SaveCommand->click();
-    EXPECT_EQ(saveRequests, 1);
-    window.show();
-    window.close();
-    EXPECT_TRUE(window.isHidden());
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "WindowControls.h"
 
-#include "network/ReadBackDisplay.h"
 #include "network/MappingModules.h"
+#include "network/ReadBackDisplay.h"
 
 #include <QCheckBox>
 
@@ -34,17 +34,20 @@ protected:
     MappingModules window{config};
 };
 
-TEST_F(ReadBackDisplay, EthernetReplyFillsTheTwelveBoxes) {
+// The device amount comes first: it empties the list and the tables, then the records fill
+// the positions of the new list.
+TEST_F(ReadBackDisplay, RepliesFillTheControlsAndRestartTheDeviceList) {
+    config.TxPDOTable.cell(1, 1, 1) = QStringLiteral("&H181");
+    config.DI_total = 9;
+    config.DeviceOrder = {4, 5, 6};
+    counters = {3, 3, 3, 3, 3, 3, 3, 3, 2};
     showEthernetReply(
         window, {{0xC0, 0xA8, 0xFF, 0x03}, {0xFF, 0xFF, 0xFF, 0x00}, {0xC0, 0xA8, 0xFF, 0x01}});
+    showGeneralReply(window, config, counters, twoDevices());
     EXPECT_EQ(shownTexts(window, {"IPText1", "IPText2", "IPText3", "IPText4", "MaskText1",
                                   "MaskText2", "MaskText3", "MaskText4", "GatewayText1",
                                   "GatewayText2", "GatewayText3", "GatewayText4"}),
               "192 168 255 3 255 255 255 0 192 168 255 1");
-}
-
-TEST_F(ReadBackDisplay, GeneralReplyShowsTheParameters) {
-    showGeneralReply(window, config, counters, twoDevices());
     EXPECT_EQ(shownTexts(window, {"DevicesNumCombo", "KestoCombo", "baudrateCombo",
                                   "ShowLengthLabel", "SyncCombo", "SYCNTimeText", "ComPortCombo",
                                   "BaudCombo", "DataBitCombo", "ParityCombo", "StopBitCombo"}),
@@ -52,16 +55,6 @@ TEST_F(ReadBackDisplay, GeneralReplyShowsTheParameters) {
     EXPECT_TRUE(window.ListenCheck->isChecked());
     EXPECT_EQ(window.CANopenBaudRate, 3);
     EXPECT_EQ(window.topology(), topologyLayout(2));
-}
-
-// The device amount comes first: it empties the list and the tables, then the records fill
-// the positions of the new list.
-TEST_F(ReadBackDisplay, GeneralReplyRestartsTheDeviceListThenStoresTheRecords) {
-    config.TxPDOTable.cell(1, 1, 1) = QStringLiteral("&H181");
-    config.DI_total = 9;
-    config.DeviceOrder = {4, 5, 6};
-    counters = {3, 3, 3, 3, 3, 3, 3, 3, 2};
-    showGeneralReply(window, config, counters, twoDevices());
 
     EXPECT_EQ(counters, (ReadBackCounters{.flag = 2}));
     EXPECT_EQ(config.DeviceOrder, (PerDevice<qint16>{1, 2}));

@@ -7,8 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 namespace tolvar {
 namespace {
 
@@ -55,12 +53,13 @@ TEST_F(NetworkPicture, ElementsStandWhereTheTwipsSay) {
                     {10, "CommButt10", QRect(6600, 6550, 700, 900), {440, 437, 47, 60}},
                     {10, "0HoriToHoriLine", QLine(4200, 960, 6200, 960), {280, 63, 133, 2}}};
     for (const auto &e : elements) {
+        SCOPED_TRACE(::testing::Message() << e.devices << " " << e.name);
         showAmount(e.devices);
         const auto *widget = window.findChild<QWidget *>(QString::fromLatin1(e.name));
-        ASSERT_NE(widget, nullptr) << e.name;
-        EXPECT_EQ(widget->property("twipGeometry"), e.twips) << e.devices << " " << e.name;
-        EXPECT_EQ(widget->geometry(), e.pixels) << e.devices << " " << e.name;
-        EXPECT_TRUE(widget->isVisibleTo(&window)) << e.devices << " " << e.name;
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->property("twipGeometry"), e.twips);
+        EXPECT_EQ(widget->geometry(), e.pixels);
+        EXPECT_TRUE(widget->isVisibleTo(&window));
     }
     EXPECT_EQ(control<QPushButton>(window, QStringLiteral("CommButt10"))->text(),
               QStringLiteral(" 10"));
@@ -72,8 +71,8 @@ TEST_F(NetworkPicture, LinesAndButtonsAreDrawnInTheirColoursAndFont) {
     const QColor green(0, 192, 0);
     const QColor text = window.palette().color(QPalette::WindowText);
     const std::pair<const char *, QColor> lines[] = {
-        {"0HorizontalLine", text},  {"5HorizontalLine", text}, {"0VerticalLine", green},
-        {"5VerticalLine", green},   {"0HoriToHoriLine", green}, {"PCtoKestoLine", green},
+        {"0HorizontalLine", text}, {"5HorizontalLine", text},  {"0VerticalLine", green},
+        {"5VerticalLine", green},  {"0HoriToHoriLine", green}, {"PCtoKestoLine", green},
         {"KestotoNumLine", green}, {"NumtoDevicesLine", green}};
     for (const auto &[name, colour] : lines) {
         const auto *line = control<QWidget>(window, QLatin1String(name));
@@ -86,27 +85,23 @@ TEST_F(NetworkPicture, LinesAndButtonsAreDrawnInTheirColoursAndFont) {
     }
 }
 
-TEST_F(NetworkPicture, SecondColumnWidensTheWindow) {
-    const std::tuple<int, int, int> widths[] = {
-        {1, 5800, 387}, {5, 5800, 387}, {6, 7800, 520}, {10, 7800, 520}};
-    for (const auto &[devices, twips, pixels] : widths) {
+// A second column of devices widens the window; fewer devices hide the rest of the tree.
+TEST_F(NetworkPicture, AmountSetsWidthAndShownDevices) {
+    const std::tuple<int, int, int> amounts[] = {
+        {1, 5800, 387}, {5, 5800, 387}, {6, 7800, 520}, {10, 7800, 520}, {3, 5800, 387}};
+    for (const auto &[devices, twips, pixels] : amounts) {
+        SCOPED_TRACE(devices);
         showAmount(devices);
-        EXPECT_EQ(window.topology().windowWidth, twips) << devices;
-        EXPECT_EQ(window.width(), pixels) << devices;
+        EXPECT_EQ(window.topology().windowWidth, twips);
+        EXPECT_EQ(window.width(), pixels);
+        for (int i = 0; i < 10; ++i) {
+            EXPECT_EQ(shown(QStringLiteral("CommButt%1").arg(i + 1)), i < devices) << i;
+            EXPECT_EQ(shown(QStringLiteral("%1HorizontalLine").arg(i)), i < devices) << i;
+            EXPECT_EQ(shown(QStringLiteral("%1VerticalLine").arg(i)), i < devices) << i;
+        }
+        EXPECT_EQ(shown(QStringLiteral("0HoriToHoriLine")), devices > 5);
+        EXPECT_TRUE(shown(QStringLiteral("CommButt0")));
     }
-}
-
-TEST_F(NetworkPicture, FewerDevicesHideTheRest) {
-    showAmount(10);
-    showAmount(3);
-    for (int i = 0; i < 10; ++i) {
-        const bool present = i < 3;
-        EXPECT_EQ(shown(QStringLiteral("CommButt%1").arg(i + 1)), present) << i;
-        EXPECT_EQ(shown(QStringLiteral("%1HorizontalLine").arg(i)), present) << i;
-        EXPECT_EQ(shown(QStringLiteral("%1VerticalLine").arg(i)), present) << i;
-    }
-    EXPECT_FALSE(shown(QStringLiteral("0HoriToHoriLine")));
-    EXPECT_TRUE(shown(QStringLiteral("CommButt0")));
 }
 
 } // namespace

@@ -49,14 +49,6 @@ fixtures::ReadBackHarness readBackOf(const DeviceTables &device, const QString &
     return harness;
 }
 
-TEST(TableReadBack, OneDeviceWithTwoDigitalInputs) {
-    const auto harness = readBackOf({1, {PdoEntry{0x181, 0, 2, hexBytes("0101")}}, {}, {}, {}});
-    EXPECT_EQ(harness.config.NodeID[0], 1);
-    EXPECT_EQ(shownRows(harness.config, 1), QStringList{"Tx: &H181|0|2|P_DI 1|P_DI 2||||||"});
-    EXPECT_EQ(totalsOf(harness.config), (Totals{0, 2, 0, 0, 0, 0, 0, 0}));
-    EXPECT_EQ(harness.counters.DI_number, 2);
-}
-
 // Words take two cells with one number; codes of the other direction leave PDO cells as they
 // were and count as digital in SDO tables.
 TEST(TableReadBack, EveryTypeCodeInEveryTable) {
@@ -91,6 +83,8 @@ TEST(TableReadBack, NumbersContinueOverDevicesInListOrder) {
     EXPECT_EQ(shownRows(config, 1), QStringList{"Tx: &H182|0|3|P_DI 3|P_AIL 1|P_AIH 1|||||"});
     EXPECT_EQ(config.NodeID[0], 0x21);
     EXPECT_EQ(config.NodeID[1], 0x22);
+    EXPECT_EQ(totalsOf(config), (Totals{0, 3, 1, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(counters.DI_number, 3);
 }
 
 // Each table reply numbers its items from 1: 16 000 DI bytes stay within a 16-bit total.

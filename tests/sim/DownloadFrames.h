@@ -8,9 +8,14 @@
 
 #include <array>
 
-// Write frames as the utility sends them, built from the simulator's own reply encoder: the #RD
-// frame from offset 16 and the table stream share the layouts of the "G" and "H" replies.
+// Frames as the utility sends them. The write frames are built from the simulator's own reply
+// encoder: the #RD frame from offset 16 and the table stream share the layouts of the "G" and
+// "H" replies.
 namespace tolvar::test {
+
+inline QByteArray readFrame(char letter) {
+    return readCommandFrame(static_cast<ReadCommand>(letter), 1);
+}
 
 inline SimConfig example(const char *name) {
     return std::get<SimConfig>(
@@ -42,10 +47,6 @@ inline QByteArray settingsFrame(const SimConfig &config, int frameCount) {
     return frame;
 }
 
-inline QByteArray tableStream(const SimConfig &config) {
-    return encodeReply(tableReplyOf(config)).mid(reply::kContents);
-}
-
 // #SD frames of 250 stream bytes; the last one carries the rest, padded with a zero when odd.
 inline QList<QByteArray> tableFrames(const QByteArray &stream) {
     QList<QByteArray> frames;
@@ -61,7 +62,8 @@ inline QList<QByteArray> tableFrames(const QByteArray &stream) {
 }
 
 inline QList<QByteArray> downloadFrames(const SimConfig &config) {
-    const QList<QByteArray> tables = tableFrames(tableStream(config));
+    const QList<QByteArray> tables =
+        tableFrames(encodeReply(tableReplyOf(config)).mid(reply::kContents));
     return QList{settingsFrame(config, int(tables.size()))} + tables;
 }
 

@@ -1,18 +1,13 @@
 #include "RequestSplitter.h"
 
-#include "link/CommandFrame.h"
+#include "DownloadFrames.h"
 
 #include <gtest/gtest.h>
 
-#include <QList>
-
 using namespace tolvar;
+using tolvar::test::readFrame;
 
 namespace {
-
-QByteArray readFrame(char letter) {
-    return readCommandFrame(static_cast<ReadCommand>(letter), 1);
-}
 
 QList<QByteArray> piecesOf(const QByteArray &bytes, int size) {
     QList<QByteArray> pieces;
@@ -22,18 +17,7 @@ QList<QByteArray> piecesOf(const QByteArray &bytes, int size) {
     return pieces;
 }
 
-struct SplitCase {
-    const char *name;
-    QList<QByteArray> pieces; // fed in this order
-    QList<ReceivedFrame> blocks;
-    QByteArray pending;
-};
-
-void PrintTo(const SplitCase &c, std::ostream *os) {
-    *os << c.name;
-}
-
-std::vector<SplitCase> splitCases() {
+TEST(RequestSplitterTest, CutsTheStreamIntoBlocks) {
     const QByteArray pd = readFrame('P');
     const QByteArray gd = readFrame('G');
     const QByteArray hd = readFrame('H');
@@ -43,9 +27,14 @@ std::vector<SplitCase> splitCases() {
     QByteArray rd = CommandFrame{1, 'R', 124, 248, 260}.encode();
     rd[16] = 10;
     const QByteArray garbage("GET / HTTP/1.0\r\n\r\n");
-    return {
+    const struct {
+        const char *name;
+        QList<QByteArray> pieces; // fed in this order
+        QList<ReceivedFrame> blocks;
+        QByteArray pending;
+    } cases[] = {
         {"glued frames", {pd + gd + hd}, {{"#PD", pd}, {"#GD", gd}, {"#HD", hd}}, {}},
-        {"pieces across frame borders",
+        {"pieces across borders",
          piecesOf(pd + hd + gd, 5),
          {{"#PD", pd}, {"#HD", hd}, {"#GD", gd}},
          {}},
@@ -54,20 +43,16 @@ std::vector<SplitCase> splitCases() {
         {"#RD length from N", piecesOf(rd + pd, 7), {{"#RD", rd}, {"#PD", pd}}, {}},
         {"garbage takes all buffered bytes", {garbage + pd}, {{"unknown", garbage + pd}}, {}},
     };
-}
-
-class RequestSplitterTest : public testing::TestWithParam<SplitCase> {};
-
-TEST_P(RequestSplitterTest, CutsTheStreamIntoBlocks) {
-    RequestSplitter splitter;
-    QList<ReceivedFrame> blocks;
-    for (const QByteArray &piece : GetParam().pieces) {
-        blocks += splitter.feed(piece);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        RequestSplitter splitter;
+        QList<ReceivedFrame> blocks;
+        for (const QByteArray &piece : c.pieces) {
+            blocks += splitter.feed(piece);
+        }
+        EXPECT_EQ(blocks, c.blocks);
+        EXPECT_EQ(splitter.pending(), c.pending);
     }
-    EXPECT_EQ(blocks, GetParam().blocks);
-    EXPECT_EQ(splitter.pending(), GetParam().pending);
 }
-
-INSTANTIATE_TEST_SUITE_P(Streams, RequestSplitterTest, testing::ValuesIn(splitCases()));
 
 } // namespace

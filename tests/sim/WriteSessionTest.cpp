@@ -38,20 +38,34 @@ Texts feed(WriteSession &session, const QList<QByteArray> &frames, bool disconne
     return texts;
 }
 
+QByteArray with(QByteArray frame, int offset, char value) {
+    frame[offset] = value;
+    return frame;
+}
+
+// #ID takes the octets whose flag is 1; the SYNC value and time stay the gateway's own.
 TEST(WriteSessionTest, CompleteDownloadIsServedWithTheGatewaysOwnSync) {
+    const EthernetReply sent{{192, 168, 255, 9}, {255, 0, 0, 0}, {192, 168, 255, 8}};
+    const EthernetReply own = kBefore.ethernet;
     // multi.json pads its odd stream; maximal.json takes 203 #SD frames.
-    for (const char *name : {"small.json", "multi.json", "maximal.json"}) {
-        SCOPED_TRACE(name);
+    const std::tuple<const char *, std::array<quint8, 3>, EthernetReply> cases[] = {
+        {"small.json", {0, 0, 0}, own},
+        {"multi.json", {1, 0, 0}, {sent.ip, own.mask, own.gateway}},
+        {"maximal.json", {0, 1, 0}, {own.ip, sent.mask, own.gateway}},
+        {"small.json", {0, 0, 1}, {own.ip, own.mask, sent.gateway}},
+        {"multi.json", {1, 1, 1}, sent}};
+    for (const auto &[name, flags, served] : cases) {
+        SCOPED_TRACE(name + testing::PrintToString(flags));
         const SimConfig config = example(name);
         WriteSession session(kBefore);
-        const Texts lines =
-            feed(session, QList{ethernetFrame(config.ethernet, {1, 1, 1})} + downloadFrames(config),
-                 false);
+        const QList<QByteArray> frames = downloadFrames(config);
+        const Texts lines = feed(session, QList{ethernetFrame(sent, flags)} + frames, false);
         SimConfig expected = config;
+        expected.ethernet = served;
         std::tie(expected.sync, expected.syncTime) = std::pair(kBefore.sync, kBefore.syncTime);
         EXPECT_EQ(session.config(), expected);
         EXPECT_EQ(lines.back().rfind("download complete: ", 0), 0u) << lines.back();
-        EXPECT_EQ(lines.size(), 2 + downloadFrames(config).size()); // no warning, no refusal
+        EXPECT_EQ(lines.size(), 2 + frames.size()); // no warning, no refusal
     }
 }
 
@@ -76,52 +90,27 @@ TEST(WriteSessionTest, RecordThatDisagreesWarnsAndTheTablesAreServed) {
     EXPECT_EQ(session.config(), expected);
 }
 
-TEST(WriteSessionTest, EthernetIsTakenPerFlag) {
-    const EthernetReply sent{{192, 168, 255, 4}, {255, 0, 0, 0}, {192, 168, 255, 3}};
-    const EthernetReply own = kBefore.ethernet;
-    for (const auto &[flags, served] : {std::pair{std::array<quint8, 3>{0, 0, 0}, own},
-                                        {{1, 0, 0}, {sent.ip, own.mask, own.gateway}},
-                                        {{0, 1, 0}, {own.ip, sent.mask, own.gateway}},
-                                        {{0, 0, 1}, {own.ip, own.mask, sent.gateway}},
-                                        {{1, 1, 1}, sent}}) {
-        SCOPED_TRACE(testing::PrintToString(flags));
-        WriteSession session(kBefore);
-        feed(session, QList{ethernetFrame(sent, flags)} + downloadFrames(kBefore), false);
-        EXPECT_EQ(session.config().ethernet, served);
-    }
-}
-
-struct RefusedCase {
-    const char *name;
-    QList<QByteArray> frames;
-    bool disconnect;
-    Texts reasons;
-};
-
-void PrintTo(const RefusedCase &c, std::ostream *os) {
-    *os << c.name;
-}
-
-QByteArray with(QByteArray frame, int offset, char value) {
-    frame[offset] = value;
-    return frame;
-}
-
 // A download of one device whose table stream is `hex`.
 QList<QByteArray> streamOf(const QByteArray &hex) {
     const QList<QByteArray> tables = tableFrames(QByteArray::fromHex(hex));
     return QList{settingsFrame(SimConfig{}, int(tables.size()))} + tables;
 }
 
-std::vector<RefusedCase> refusedCases() {
+// A refused download is dropped whole, with its reason, and the configuration stays.
+TEST(WriteSessionTest, RefusesWholeWithItsReasonAndKeepsTheConfiguration) {
     const QList<QByteArray> two = downloadFrames(example("maximal.json")); // #RD, #SD 9, ...
     const QList<QByteArray> one = downloadFrames(SimConfig{});             // a 5-byte stream
     const QByteArray id = ethernetFrame({{192, 168, 255, 4}, {}, {}}, {1, 0, 0});
     SimConfig none, eleven;
     none.devices.clear();
     eleven.devices.resize(11);
-    // clang-format off
-    return {
+    const struct {
+        const char *name;
+        QList<QByteArray> frames;
+        bool disconnect;
+        Texts reasons;
+    } cases[] = {
+        // clang-format off
         {"WrongSequence", {two[0], two[1], with(two[2], 16, 12)}, false, {"#SD frame with sequence byte 12 where 10 was expected"}},
         {"MissingBeforeNextRD", {id, two[0], two[1], two[0]}, false, {"#RD frame where #SD frame 2 of 203 was expected"}},
         {"DisconnectMidway", {id, two[0], two[1]}, true, {"the client disconnected while #SD frame 2 of 203 was expected"}},
@@ -145,20 +134,14 @@ std::vector<RefusedCase> refusedCases() {
          {"the gateway cannot store the written tables: devices[0].txPdo[0].areas[0]: code 7; codes are 0..3"}},
         {"WordPastDataLength", streamOf("05 01 8101 00 01 02 02 00 00 00"), false,
          {"device 1 has a TxPDO entry (row 1) whose word runs past its data length 1"}},
+        // clang-format on
     };
-    // clang-format on
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteSession session(kBefore);
+        EXPECT_EQ(feed(session, c.frames, c.disconnect, Kind::Refused), c.reasons);
+        EXPECT_EQ(session.config(), kBefore);
+    }
 }
-
-class WriteSessionRefusalTest : public testing::TestWithParam<RefusedCase> {};
-
-TEST_P(WriteSessionRefusalTest, RefusesWholeWithItsReasonAndKeepsTheConfiguration) {
-    WriteSession session(kBefore);
-    EXPECT_EQ(feed(session, GetParam().frames, GetParam().disconnect, Kind::Refused),
-              GetParam().reasons);
-    EXPECT_EQ(session.config(), kBefore);
-}
-
-INSTANTIATE_TEST_SUITE_P(Downloads, WriteSessionRefusalTest, testing::ValuesIn(refusedCases()),
-                         [](const auto &param) { return std::string(param.param.name); });
 
 } // namespace

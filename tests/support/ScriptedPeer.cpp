@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
-#include <QThread>
 
 ScriptedPeer::ScriptedPeer() {
     m_server.listen(QHostAddress::LocalHost, 0);
@@ -18,16 +17,14 @@ ScriptedPeer::ScriptedPeer() {
     });
 }
 
-void ScriptedPeer::sendInPieces(const QByteArray &bytes, int pieceSize) {
-    if (!m_client)
+void ScriptedPeer::send(const QByteArray &bytes) {
+    if (!m_client || bytes.isEmpty())
         return;
-    for (qsizetype at = 0; at < bytes.size(); at += pieceSize) {
-        m_client->write(bytes.mid(at, pieceSize));
-        m_client->flush();
-        m_client->waitForBytesWritten(1000);
-        // Give the receiver a chance to see the piece on its own.
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
+    m_client->write(bytes);
+    m_client->flush();
+    m_client->waitForBytesWritten(1000);
+    // Give the receiver a chance to see these bytes on their own.
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
 void ScriptedPeer::disconnectClient() {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QObject>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -22,9 +21,8 @@ public:
     }
     QByteArray received() const { return m_received; }
 
-    // Sends `bytes` in pieces of `pieceSize`, letting each piece arrive on its own.
-    void sendInPieces(const QByteArray &bytes, int pieceSize);
-    void send(const QByteArray &bytes) { sendInPieces(bytes, int(bytes.size())); }
+    // Sends `bytes` and lets them arrive on their own before the test goes on.
+    void send(const QByteArray &bytes);
     void disconnectClient();
 
 signals:

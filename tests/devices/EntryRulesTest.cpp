@@ -1,0 +1,188 @@
+#include "TableFixtures.h"
+
+#include "devices/EntryDeletion.h"
+#include "devices/GridFill.h"
+#include "devices/Renumbering.h"
+
+#include <sstream>
+
+namespace tolvar {
+namespace {
+
+// Each case is "choice byte before after renumbered(r/-)": types row 1 of device 1 while
+// device 2, listed after it, holds `other`; afterwards both devices, the grid, the totals and
+// the per-device counts are those of the numbered letters.
+void runTypingCases(const EntryTable &table, const std::string &other,
+                    std::initializer_list<const char *> cases) {
+    for (const char *text : cases) {
+        SCOPED_TRACE(testing::Message() << table.byteTag.toString().toStdString() << ": " << text);
+        std::istringstream in(text);
+        std::string choice, before, after, renumbered;
+        int byte = 0;
+        in >> choice >> byte >> before >> after >> renumbered;
+        GatewayConfig config;
+        listDevices(config, {1, 2});
+        Numbering numbering;
+        putRows(config, table, 1, {before}, numbering);
+        config.counts(table.byteKind)[0] = qint16(numbering.byte - 1);
+        config.counts(table.wordKind)[0] = qint16(numbering.word - 1);
+        putRows(config, table, 2, {other}, numbering);
+        config.total(table.byteKind) = qint16(numbering.byte - 1);
+        config.total(table.wordKind) = qint16(numbering.word - 1);
+        FakeGrid grid;
+        fillGrid(config, table, 1, 1, grid);
+
+        const GridCell target{1, table.firstByteColumn + byte};
+        EXPECT_EQ(typeInto(config, table, {1, 2, &grid}, target, choice), renumbered == "r");
+        Numbering fresh;
+        expectRows(config, table, 1, {after}, fresh);
+        EXPECT_EQ(config.counts(table.byteKind)[0], fresh.byte - 1);
+        EXPECT_EQ(config.counts(table.wordKind)[0], fresh.word - 1);
+        expectRows(config, table, 2, {other}, fresh);
+        EXPECT_EQ(gridRow(grid, table, 1), tableRow(config, table, 1, 1));
+        EXPECT_EQ(config.total(table.byteKind), fresh.byte - 1);
+        EXPECT_EQ(config.total(table.wordKind), fresh.word - 1);
+        EXPECT_EQ((config.*table.rows)[1], 1);
+    }
+}
+
+TEST(DataTyping, PdoRuleTableOnBothPdoTables) {
+    for (const PdoTable *table : {&kTxPdoTable, &kRxPdoTable}) {
+        runTypingCases(*table, "BLH", {"Word 2 ........ ..LH.... r", "Word 2 ..BB.... ..LH.... r",
+                                       "Word 2 ..BLH... ..LH.... r", "Word 3 ..LHLH.. ...LH... r",
+                                       "Word 2 LHLH.B.. LHLH.B.. r", "Word 6 ......BB ......LH r",
+                                       "Word 7 B....... B....... r", "Word 2 ..x..... ..x..... -",
+                                       "Byte 0 ........ B....... r", "Byte 0 B.B..... B.B..... r",
+                                       "Byte 0 LHB..... B.B..... r", "Byte 1 LHB..... .BB..... r",
+                                       "Byte 7 ......LH .......B r", "Byte 0 x....... x....... -",
+                                       "Null 0 ........ ........ -", "Null 0 B....... ........ r",
+                                       "Null 0 LHB..... ..B..... r", "Null 1 LHB..... ..B..... r",
+                                       "Null 0 x....... x....... -", "- 7 B....... B....... r",
+                                       "- 0 x....... x....... -"});
+    }
+}
+
+TEST(DataTyping, SdoRuleTableOnBothSdoTables) {
+    for (const SdoTable *table : {&kReadSdoTable, &kWriteSdoTable}) {
+        runTypingCases(*table, "LH",
+                       {"Word 0 .. LH r", "Word 0 B. LH r", "Word 0 LH LH r", "Word 0 x. LH r",
+                        "Byte 0 .. B. r", "Byte 0 B. B. r", "Byte 0 LH B. r", "Byte 0 x. x. -",
+                        "Null 0 .. .. -", "Null 0 B. .. r", "Null 0 LH .. r", "Null 0 x. x. -",
+                        "- 0 B. B. -", "Word 1 B. B. -"});
+    }
+}
+
+// Any item but "Null" makes its row an entry; only deletion shrinks the count.
+TEST(DataTyping, EntryCountGrowsToTheTypedRow) {
+    const std::tuple<const char *, int, qint16, qint16> cases[] = {
+        {"Byte", 3, 1, 3}, {"Word", 4, 2, 4}, {"Null", 3, 1, 1},
+        {"-", 3, 1, 3},    {"Byte", 1, 5, 5}, {"Byte", 0, 5, 5}};
+    for (const auto &[choice, row, before, after] : cases) {
+        for (const EntryTable *table : kAllTables) {
+            SCOPED_TRACE(testing::Message() << choice << " in row " << row);
+            GatewayConfig config;
+            (config.*table->rows)[1] = before;
+            typeInto(config, *table, {1, 1}, {row, table->firstByteColumn}, choice);
+            EXPECT_EQ((config.*table->rows)[1], after);
+        }
+    }
+}
+
+// Device 1: byte, word, byte; device 2: one word. All four tables are renumbered together;
+// each numbers its own tags from 1 over the listed devices in list order, counts them at the
+// list position and redraws the rows of the edited device 2 into its grid.
+TEST(Renumbering, EachTableNumbersItsTagsInListOrder) {
+    const Letters pdo[] = {{}, {"BLHB"}, {"LH"}}, sdo[] = {{}, {"B.", "LH", "B."}, {"LH"}};
+    const struct {
+        std::initializer_list<qint16> order;
+        int amount;
+    } cases[] = {{{1, 2}, 2}, {{2, 1}, 2}, {{1, 2}, 1}, {{0, 2, 1}, 3}};
+    for (const auto &c : cases) {
+        GatewayConfig config;
+        listDevices(config, c.order);
+        Numbering stale{50, 70};
+        for (const EntryTable *table : kAllTables) {
+            for (int device : {1, 2})
+                putRows(config, *table, device, (isPdo(*table) ? pdo : sdo)[device], stale);
+        }
+        FakeGrid grids[4];
+        for (int t = 0; t < 4; ++t)
+            renumberPositions(config, *kAllTables[t], {2, c.amount, &grids[t]});
+        for (int t = 0; t < 4; ++t) {
+            const EntryTable &table = *kAllTables[t];
+            SCOPED_TRACE(testing::Message() << table.byteTag.toString().toStdString() << " slot 0 "
+                                            << c.order.begin()[0] << " amount " << c.amount);
+            Numbering fresh;
+            for (std::size_t k = 0; k < std::size_t(c.amount); ++k) {
+                const int device = config.DeviceOrder[k];
+                const Numbering first = fresh;
+                expectRows(config, table, device, (isPdo(table) ? pdo : sdo)[device], fresh);
+                EXPECT_EQ(config.counts(table.byteKind)[k], fresh.byte - first.byte);
+                EXPECT_EQ(config.counts(table.wordKind)[k], fresh.word - first.word);
+            }
+            EXPECT_EQ(gridRow(grids[t], table, 1), c.amount == 1 ? gridRow(FakeGrid(), table, 1)
+                                                                 : tableRow(config, table, 2, 1));
+        }
+        EXPECT_EQ(config.DI_total, 0);
+        if (c.amount == 2 && c.order.begin()[0] == 1) {
+            EXPECT_EQ(tableRow(config, kTxPdoTable, 1, 1) + tableRow(config, kTxPdoTable, 2, 1),
+                      "f|f|f|P_DI 1|P_AIL 1|P_AIH 1|P_DI 2||||f|f|f|P_AIL 2|P_AIH 2||||||");
+        }
+    }
+}
+
+// Device 1 holds entries "r1".."r5" of one digital byte each, device 2 one word; the totals
+// start wrong. Every case runs on every table, and a second Delete must change nothing.
+TEST(EntryDeletion, DeletesTheSelectedEntriesOfEveryTable) {
+    const struct {
+        RowSelection selected;
+        std::vector<int> kept;
+        RowSelection left;
+    } cases[] = {{{2, 3}, {1, 4, 5}, {4, 4}},       {{4, 9}, {1, 2, 3}, {4, 5}},
+                 {{6, 6}, {1, 2, 3, 4, 5}, {6, 6}}, {{1, 5}, {}, {1, 5}},
+                 {{3, 2}, {1, 4, 5}, {4, 4}},       {{0, 2}, {1, 2, 3, 4, 5}, {0, 2}}};
+    for (const auto &c : cases) {
+        for (const EntryTable *table : kAllTables) {
+            SCOPED_TRACE(testing::Message() << table->byteTag.toString().toStdString() << " rows "
+                                            << c.selected.first << ".." << c.selected.last);
+            GatewayConfig config;
+            listDevices(config, {1, 2});
+            Numbering numbering{9, 9};
+            putRows(config, *table, 1, {"B", "B", "B", "B", "B"}, numbering);
+            putRows(config, *table, 2, {"LH"}, numbering);
+            CellTable &cells = config.*table->cells;
+            for (int row = 1; row <= 5; ++row)
+                cells.cell(1, row, 1) = QString("r%1").arg(row);
+            config.total(table->byteKind) = config.total(table->wordKind) = 40;
+            FakeGrid grid;
+            fillGrid(config, *table, 1, 5, grid);
+            const GatewayConfig before = config;
+
+            const RowSelection left = deleteEntries(config, *table, {1, 2, &grid}, c.selected);
+            EXPECT_EQ(left, c.left);
+            if (c.selected.first > 5) {
+                EXPECT_TRUE(config == before);
+                continue;
+            }
+            const qint16 kept = qint16(c.kept.size());
+            for (int row = 1; row <= 5; ++row) {
+                const bool stays = row <= kept;
+                EXPECT_EQ(cells.cell(1, row, 1),
+                          stays ? QString("r%1").arg(c.kept[std::size_t(row - 1)]) : QString());
+                EXPECT_EQ(cells.cell(1, row, table->firstByteColumn),
+                          stays ? QString("%1 %2").arg(table->byteTag).arg(row) : QString());
+                EXPECT_EQ(gridRow(grid, *table, row), tableRow(config, *table, 1, row));
+            }
+            EXPECT_EQ((config.*table->rows)[1], kept);
+            EXPECT_EQ(config.counts(table->byteKind)[0], kept);
+            EXPECT_EQ(config.total(table->byteKind), kept);
+            EXPECT_EQ(config.total(table->wordKind), 1);
+            const GatewayConfig once = config;
+            deleteEntries(config, *table, {1, 2, &grid}, left);
+            EXPECT_TRUE(config == once) << "a second Delete changed the model";
+        }
+    }
+}
+
+} // namespace
+} // namespace tolvar
