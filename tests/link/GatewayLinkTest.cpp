@@ -89,7 +89,9 @@ TEST_F(GatewayLinkTest, RepliesInPiecesComeOutWhole) {
     for (int piece : {1, 14}) {
         SCOPED_TRACE(piece);
         sendRequest();
-        peer.sendInPieces(general + kEthernetBytes, piece);
+        const QByteArray bytes = general + kEthernetBytes;
+        for (qsizetype at = 0; at < bytes.size(); at += piece)
+            peer.send(bytes.mid(at, piece));
         ASSERT_TRUE(pumpUntil([this] { return replies.size() == 2; }));
         EXPECT_EQ(replies, (std::vector<Reply>{sampleGeneral(), kEthernet}));
         EXPECT_TRUE(reports.isEmpty()) << reports.join('\n').toStdString();
