@@ -1,5 +1,4 @@
 #include "app/UtilityApp.h"
-#include "devices/CANopenDeviceSetting.h"
 #include "link/ConnectSet.h"
 #include "link/InitialScreen.h"
 #include "network/MappingModules.h"
@@ -156,9 +155,7 @@ TEST_F(ConnectFlow, ClosingTheMainWindowEndsTheProgram) {
     ConnectSet &window = openConnectSet(sim.serverPort());
     window.EmptyVlaueCheck->setChecked(true);
     startConnect(window);
-    QTest::mouseClick(app->network().findChild<QPushButton *>(QStringLiteral("CommButt1")),
-                      Qt::LeftButton);
-    ASSERT_TRUE(app->deviceSettings().isVisible());
+    ASSERT_TRUE(app->network().isVisible());
     int ends = 0;
     QObject::connect(app.get(), &UtilityApp::finished, [&ends] { ++ends; });
     main->close();
@@ -169,27 +166,17 @@ TEST_F(ConnectFlow, ClosingTheMainWindowEndsTheProgram) {
     EXPECT_TRUE(pumpUntil([this] { return !sim.hasClient(); }));
 }
 
-// The window writes the corrected form back to each field and tries no connection; the full
-// set of texts is checked on the form logic.
+// The window writes the corrected form back and tries no connection; the form rules themselves
+// are checked on the form logic.
 TEST_F(ConnectFlow, BadFormIsCorrectedAndTriesNoConnection) {
     ConnectSet &window = openConnectSet(sim.serverPort());
-    const std::vector<std::tuple<QLineEdit *, const char *, const char *>> cases{
-        {window.TimeoutText, "10", "1"}, {nullptr, "300", "1"}, {window.IPText, "127.0.0.x", ""}};
-    for (const auto &[field, typed, shown] : cases) {
-        SCOPED_TRACE(typed);
-        type(window.IPText, QStringLiteral("127.0.0.1"));
-        if (field)
-            type(field, QString::fromUtf8(typed));
-        else
-            window.TolvarCombo->setCurrentText(QString::fromUtf8(typed));
-        DialogAnswerer answerer;
-        QTest::mouseClick(window.StartConnButt, Qt::LeftButton);
-        EXPECT_EQ(field ? field->text() : window.TolvarCombo->currentText(), shown);
-        pumpUntil([] { return false; }, 200);
-        EXPECT_FALSE(sim.hasClient());
-        EXPECT_TRUE(answerer.text().isEmpty());
-        EXPECT_TRUE(window.StartConnButt->isEnabled());
-    }
+    DialogAnswerer answerer;
+    startConnect(window, QStringLiteral("10"));
+    EXPECT_EQ(window.TimeoutText->text(), QStringLiteral("1"));
+    pumpUntil([] { return false; }, 200);
+    EXPECT_FALSE(sim.hasClient());
+    EXPECT_TRUE(answerer.text().isEmpty());
+    EXPECT_TRUE(window.StartConnButt->isEnabled());
 }
 
 } // namespace

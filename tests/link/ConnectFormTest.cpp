@@ -7,6 +7,8 @@ namespace {
 
 constexpr int kNoConnect = -1;
 
+// The number formats themselves are the numeric-text rules; here only the limits of each
+// field and what the window does with a bad one.
 // One field of a good form typed as `typed`: the window then shows `shown` in that field, and
 // connects with the time-out and unit given, or not at all.
 struct FormCase {
@@ -19,28 +21,18 @@ struct FormCase {
 
 TEST(StartConnectCheck, CorrectsTheFirstBadFieldAndConnectsOnlyWhenAllAreGood) {
     const ConnectForm good{"127.0.0.1", "502", "3", "1"};
-    const FormCase cases[] = {
-        {&ConnectForm::ip, "127.0.0.1", "127.0.0.1", 3, 1},
-        {&ConnectForm::ip, "127.0.0.x", "", kNoConnect, 0},
-        {&ConnectForm::ip, "127.0.0 .1", "", kNoConnect, 0},
-        {&ConnectForm::port, "503", "502", 3, 1},
-        {&ConnectForm::timeout, "0", "1", kNoConnect, 0},
-        {&ConnectForm::timeout, "10", "1", kNoConnect, 0},
-        {&ConnectForm::timeout, "abc", "1", kNoConnect, 0},
-        {&ConnectForm::timeout, "1..2", "1", kNoConnect, 0},
-        {&ConnectForm::timeout, "", "1", kNoConnect, 0},
-        {&ConnectForm::timeout, "0.5", "1", kNoConnect, 0}, // rounds down to zero
-        {&ConnectForm::timeout, "9.6", "1", kNoConnect, 0},
-        {&ConnectForm::timeout, "9.4", "9.4", 9, 1},
-        {&ConnectForm::timeout, "2.", "2.", 2, 1},
-        {&ConnectForm::timeout, "2.5", "2.5", 2, 1}, // halves round to even
-        {&ConnectForm::unitId, "x", "1", kNoConnect, 0},
-        {&ConnectForm::unitId, "256", "1", kNoConnect, 0},
-        {&ConnectForm::unitId, "3..1", "1", kNoConnect, 0},
-        {&ConnectForm::unitId, "3.", "3.", 3, 3},
-        {&ConnectForm::unitId, "6.5", "6.5", 3, 6},
-        {&ConnectForm::unitId, "0", "0", 3, 0},
-        {&ConnectForm::unitId, "200", "200", 3, 200}};
+    const FormCase cases[] = {{&ConnectForm::ip, "127.0.0.1", "127.0.0.1", 3, 1},
+                              {&ConnectForm::ip, "127.0.0.x", "", kNoConnect, 0},
+                              {&ConnectForm::port, "503", "502", 3, 1},
+                              {&ConnectForm::timeout, "0", "1", kNoConnect, 0},
+                              {&ConnectForm::timeout, "10", "1", kNoConnect, 0},
+                              {&ConnectForm::timeout, "abc", "1", kNoConnect, 0},
+                              {&ConnectForm::timeout, "1", "1", 1, 1},
+                              {&ConnectForm::timeout, "9.4", "9.4", 9, 1},
+                              {&ConnectForm::unitId, "x", "1", kNoConnect, 0},
+                              {&ConnectForm::unitId, "256", "1", kNoConnect, 0},
+                              {&ConnectForm::unitId, "0", "0", 3, 0},
+                              {&ConnectForm::unitId, "200", "200", 3, 200}};
     for (const FormCase &c : cases) {
         SCOPED_TRACE(::testing::Message() << "typed " << c.typed);
         ConnectForm typed = good;

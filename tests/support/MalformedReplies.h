@@ -5,7 +5,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -32,8 +31,6 @@ struct MalformedReply {
     QByteArray bytes;
     Fate fate = Fate::Refused;
 };
-
-void PrintTo(const MalformedReply &reply, std::ostream *out);
 
 inline constexpr int kMalformedDeviceCount = 2;
 inline const EthernetReply kMalformedBaselineEthernet{
