@@ -15,15 +15,9 @@ namespace {
 const EthernetReply kEthernet{{192, 168, 255, 3}, {255, 255, 255, 0}, {192, 168, 255, 1}};
 const QByteArray kEthernetBytes = encodeReply(kEthernet);
 
-// One device; its guard time and DO count put 19 75 04 01 47 at offsets 20..24, so that cut
-// into pieces of 14 the second piece looks like a reply.
-GeneralReply sampleGeneral() {
-    GeneralReply general;
-    general.deviceCount = 1;
-    general.devices = {{1, 0x7519, {0x0104, 0x47}, 0, 0, 0, 0}};
-    general.serial = {1, 3, 1, 1, 1, 0};
-    return general;
-}
+// One device: a reply twice as long as the Ethernet reply.
+const GeneralReply kGeneral{.deviceCount = 1, .devices = {DeviceRecord{.nodeId = 1}}, .serial = {}};
+const QByteArray kGeneralBytes = encodeReply(kGeneral);
 
 class GatewayLinkTest : public ::testing::Test {
 protected:
@@ -82,21 +76,14 @@ TEST_F(GatewayLinkTest, HandsOutOneReplyPerTurnOfTheEventLoop) {
     EXPECT_GE(turnsSeen[2], 2);
 }
 
-// Replies arriving in pieces, one of which looks like the start of a reply, come out whole.
+// How the bytes may be split is the assembler's table; here the socket's pieces reach it.
 TEST_F(GatewayLinkTest, RepliesInPiecesComeOutWhole) {
-    const QByteArray general = encodeReply(sampleGeneral());
-    ASSERT_EQ(general.mid(20, 5).toHex(), "1975040147");
-    for (int piece : {1, 14}) {
-        SCOPED_TRACE(piece);
-        sendRequest();
-        const QByteArray bytes = general + kEthernetBytes;
-        for (qsizetype at = 0; at < bytes.size(); at += piece)
-            peer.send(bytes.mid(at, piece));
-        ASSERT_TRUE(pumpUntil([this] { return replies.size() == 2; }));
-        EXPECT_EQ(replies, (std::vector<Reply>{sampleGeneral(), kEthernet}));
-        EXPECT_TRUE(reports.isEmpty()) << reports.join('\n').toStdString();
-        replies.clear();
-    }
+    const QByteArray bytes = kGeneralBytes + kEthernetBytes;
+    for (qsizetype at = 0; at < bytes.size(); at += 5)
+        peer.send(bytes.mid(at, 5));
+    ASSERT_TRUE(pumpUntil([this] { return replies.size() == 2; }));
+    EXPECT_EQ(replies, (std::vector<Reply>{kGeneral, kEthernet}));
+    EXPECT_TRUE(reports.isEmpty()) << reports.join('\n').toStdString();
 }
 
 // A close from this side is no news for the user, whatever was pending.
@@ -120,15 +107,13 @@ TEST_F(GatewayLinkTest, ACutReplyIsDroppedWhenTheNextRequestGoesOutNotWhenThisSi
 // is then ignored, and the next request is answered as usual.
 TEST_F(GatewayLinkTest, ATricklingReplyIsDroppedAtAFixedDeadline) {
     link.setStaleReplyMs(300);
-    const QByteArray general = encodeReply(sampleGeneral());
-    for (char byte : general) {
+    for (char byte : kGeneralBytes) {
         peer.send(QByteArray(1, byte));
         wait(20);
     }
     wait(400);
-    ASSERT_EQ(reports.size(), 1);
-    EXPECT_TRUE(reports[0].startsWith("Dropped an incomplete general reply ("));
-    EXPECT_TRUE(reports[0].endsWith("): the rest did not arrive in time."));
+    EXPECT_EQ(reports.size(), 1);
+    EXPECT_TRUE(reports.value(0).endsWith("): the rest did not arrive in time."));
     EXPECT_TRUE(replies.empty());
     sendRequest();
     peer.send(kEthernetBytes);
@@ -136,7 +121,7 @@ TEST_F(GatewayLinkTest, ATricklingReplyIsDroppedAtAFixedDeadline) {
 }
 
 TEST_F(GatewayLinkTest, TheGatewayClosingMidReplyIsReported) {
-    peer.send(kEthernetBytes + encodeReply(sampleGeneral()).left(40));
+    peer.send(kEthernetBytes + kGeneralBytes.left(40));
     peer.disconnectClient();
     ASSERT_TRUE(pumpUntil([this] { return reports.size() == 2; }));
     EXPECT_EQ(reports.join('\n').toStdString(),

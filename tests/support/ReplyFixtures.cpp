@@ -50,7 +50,6 @@ void ReadBackHarness::waitOut() {
 void ReadBackHarness::peerClosed() {
     if (auto refusal = m_assembler.dropPending(ReplyAssembler::DropCause::PeerClosed))
         refusals << refusal->reason;
-    refusals << QStringLiteral("The gateway closed the connection.");
     m_assembler.clear();
 }
 
