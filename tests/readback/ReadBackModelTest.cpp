@@ -38,6 +38,14 @@ Totals totalsOf(const GatewayConfig &config) {
     return totals;
 }
 
+// Two devices, the second listed first.
+GatewayConfig swappedPair() {
+    GatewayConfig config;
+    changeDeviceAmount(config, 2);
+    config.DeviceOrder = {2, 1};
+    return config;
+}
+
 // A general reply for one device and a table reply for it, as the gateway answers; `kept` is
 // written into Byte2 of the first TxPDO row in between.
 fixtures::ReadBackHarness readBackOf(const DeviceTables &device, const QString &kept = {}) {
@@ -71,11 +79,8 @@ TEST(TableReadBack, EveryTypeCodeInEveryTable) {
 }
 
 TEST(TableReadBack, NumbersContinueOverDevicesInListOrder) {
-    GatewayConfig config;
+    GatewayConfig config = swappedPair();
     ReadBackCounters counters;
-    changeDeviceAmount(config, 2);
-    config.DeviceOrder[0] = 2;
-    config.DeviceOrder[1] = 1;
     const TableReply reply{{{0x21, {PdoEntry{0x181, 0, 2, hexBytes("0101")}}, {}, {}, {}},
                             {0x22, {PdoEntry{0x182, 0, 3, hexBytes("010202")}}, {}, {}, {}}}};
     applyTableReply(config, counters, reply);
@@ -104,10 +109,7 @@ TEST(TableReadBack, EveryTableReplyNumbersFromOne) {
 
 // Node ID and item counts go to the list position, guard time and row counts to the device.
 TEST(GeneralReadBack, RecordsBySlotOrDeviceAndSerialInOrder) {
-    GatewayConfig config;
-    changeDeviceAmount(config, 2);
-    config.DeviceOrder[0] = 2;
-    config.DeviceOrder[1] = 1;
+    GatewayConfig config = swappedPair();
     GeneralReply general;
     general.devices = {{7, 300, {1, 2, 3, 4, 5, 6, 300, 8}, 9, 10, 11, 12},
                        {8, 65535, {11, 12, 13, 14, 15, 16, 17, 0x7FFF}, 200, 199, 30, 29},
