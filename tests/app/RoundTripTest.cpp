@@ -179,6 +179,7 @@ TEST_F(RoundTrip, RefusedAndFaultySavesSendNothing) {
     answerer.proceed = false;
     network().SaveCommand->click();
     EXPECT_EQ(answerer.names, QStringList{"SaveFindingsBox"});
+    EXPECT_EQ(answerer.titles, QStringList{"Save All Setting"});
     pumpUntil([] { return false; }, 100);
     EXPECT_TRUE(sim.receivedFrames().isEmpty());
 
