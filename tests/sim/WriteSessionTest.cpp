@@ -118,6 +118,7 @@ TEST(WriteSessionTest, RefusesWholeWithItsReasonAndKeepsTheConfiguration) {
         {"ShortFirstPiece", {with(one[0], 22, 2), one[1]}, false, {"#SD frame 1 of 2 carries 6 stream bytes; 250 expected"}},
         {"RegisterCount", {two[0], with(two[1], 11, 100)}, false,
          {"#SD frame of 267 bytes with register count 100 and byte count 254; they do not fit together"}},
+        {"RDLength", {two[0].chopped(2)}, false, {"#RD frame of 258 bytes; 260 expected for 10 devices"}},
         {"NoDevice", {settingsFrame(none, 1)}, false, {"#RD lists 0 devices; 1 to 10 expected"}},
         {"ElevenDevices", {settingsFrame(eleven, 1)}, false, {"#RD lists 11 devices; 1 to 10 expected"}},
         {"EthernetFlag2", {with(id, 17, 2)}, false, {"#ID flag at offset 17 is 2; 0 or 1 expected"}},
