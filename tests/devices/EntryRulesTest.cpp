@@ -48,17 +48,15 @@ void runTypingCases(const EntryTable &table, const std::string &other,
 
 TEST(DataTyping, PdoRuleTableOnBothPdoTables) {
     for (const PdoTable *table : {&kTxPdoTable, &kRxPdoTable}) {
-        runTypingCases(*table, "BLH", {"Word 2 ........ ..LH.... r", "Word 2 ..BB.... ..LH.... r",
-                                       "Word 2 ..BLH... ..LH.... r", "Word 3 ..LHLH.. ...LH... r",
-                                       "Word 2 LHLH.B.. LHLH.B.. r", "Word 6 ......BB ......LH r",
-                                       "Word 7 B....... B....... r", "Word 2 ..x..... ..x..... -",
-                                       "Byte 0 ........ B....... r", "Byte 0 B.B..... B.B..... r",
-                                       "Byte 0 LHB..... B.B..... r", "Byte 1 LHB..... .BB..... r",
-                                       "Byte 7 ......LH .......B r", "Byte 0 x....... x....... -",
-                                       "Null 0 ........ ........ -", "Null 0 B....... ........ r",
-                                       "Null 0 LHB..... ..B..... r", "Null 1 LHB..... ..B..... r",
-                                       "Null 0 x....... x....... -", "- 7 B....... B....... r",
-                                       "- 0 x....... x....... -"});
+        runTypingCases(*table, "BLH",
+                       {"Word 2 ........ ..LH.... r", "Word 2 ..BLH... ..LH.... r",
+                        "Word 3 ..LHLH.. ...LH... r", "Word 2 LHLH.B.. LHLH.B.. r",
+                        "Word 6 ......BB ......LH r", "Word 7 B....... B....... r",
+                        "Word 2 ..x..... ..x..... -", "Byte 0 ........ B....... r",
+                        "Byte 0 LHB..... B.B..... r", "Byte 1 LHB..... .BB..... r",
+                        "Byte 7 ......LH .......B r", "Byte 0 x....... x....... -",
+                        "Null 0 ........ ........ -", "Null 0 B....... ........ r",
+                        "Null 1 LHB..... ..B..... r", "- 7 B....... B....... r"});
     }
 }
 
@@ -66,9 +64,8 @@ TEST(DataTyping, SdoRuleTableOnBothSdoTables) {
     for (const SdoTable *table : {&kReadSdoTable, &kWriteSdoTable}) {
         runTypingCases(*table, "LH",
                        {"Word 0 .. LH r", "Word 0 B. LH r", "Word 0 LH LH r", "Word 0 x. LH r",
-                        "Byte 0 .. B. r", "Byte 0 B. B. r", "Byte 0 LH B. r", "Byte 0 x. x. -",
-                        "Null 0 .. .. -", "Null 0 B. .. r", "Null 0 LH .. r", "Null 0 x. x. -",
-                        "- 0 B. B. -", "Word 1 B. B. -"});
+                        "Byte 0 .. B. r", "Byte 0 LH B. r", "Byte 0 x. x. -", "Null 0 .. .. -",
+                        "Null 0 LH .. r", "- 0 B. B. -", "Word 1 B. B. -"});
     }
 }
 

@@ -11,11 +11,10 @@ TEST(EntryTexts, CobIdAndSdoFieldEditors) {
         int column; // 0 for the COB-ID editor
         const char *typed;
         EntryTexts left;
-    } cases[] = {{0, "181", {"181", "&H181", true}},    {0, "1a2b", {"1A2", "&H1A2", true}},
-                 {0, "1g", {"", "1g", false}},          {0, "", {"", "&H", true}},
-                 {1, "60a0", {"60A0", "&H60A0", true}}, {1, "60001", {"6000", "&H6000", true}},
-                 {1, "6x", {"", "&H", true}},           {2, "1", {"1", "&H01", true}},
-                 {2, "123", {"", "&H0", true}},         {2, "", {"", "&H0", true}}};
+    } cases[] = {{0, "181", {"181", "&H181", true}}, {0, "1g", {"", "1g", false}},
+                 {0, "", {"", "&H", true}},          {1, "60a0", {"60A0", "&H60A0", true}},
+                 {1, "6x", {"", "&H", true}},        {2, "1", {"1", "&H01", true}},
+                 {2, "123", {"", "&H0", true}},      {2, "", {"", "&H0", true}}};
     for (const auto &c : cases) {
         SCOPED_TRACE(testing::Message() << "column " << c.column << " typed " << c.typed);
         const QString typed = QString::fromUtf8(c.typed);
@@ -49,8 +48,6 @@ TEST(EntryTexts, NothingLandsOutsideTheTables) {
                                               {&config.TxPDOTable, 1, {201, 1}},
                                               {&config.TxPDOTable, 1, {1, 0}},
                                               {&config.TxPDOTable, 1, {1, 12}},
-                                              {&config.ReadSDOTable, 1, {31, 1}},
-                                              {&config.ReadSDOTable, 1, {1, 5}},
                                               {&config.TxPDOTable, 0, {1, 1}},
                                               {&config.TxPDOTable, 11, {1, 1}}})
         EXPECT_FALSE(storeCell(*table, device, cell, u"x"_qs));
