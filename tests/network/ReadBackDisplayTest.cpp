@@ -48,10 +48,10 @@ TEST_F(ReadBackDisplay, RepliesFillTheControlsAndRestartTheDeviceList) {
                                   "MaskText2", "MaskText3", "MaskText4", "GatewayText1",
                                   "GatewayText2", "GatewayText3", "GatewayText4"}),
               "192 168 255 3 255 255 255 0 192 168 255 1");
-    EXPECT_EQ(shownTexts(window, {"DevicesNumCombo", "KestoCombo", "baudrateCombo",
-                                  "ShowLengthLabel", "SyncCombo", "SYCNTimeText", "ComPortCombo",
-                                  "BaudCombo", "DataBitCombo", "ParityCombo", "StopBitCombo"}),
-              "2 200 125 500(m)=1640(ft) 5 100 COM2 57600 7 Odd 2");
+    EXPECT_EQ(shownTexts(window, {"DevicesNumCombo", "KestoCombo", "baudrateCombo", "SyncCombo",
+                                  "SYCNTimeText", "ComPortCombo", "BaudCombo", "DataBitCombo",
+                                  "ParityCombo", "StopBitCombo"}),
+              "2 200 125 5 100 COM2 57600 7 Odd 2");
     EXPECT_TRUE(window.ListenCheck->isChecked());
     EXPECT_EQ(window.CANopenBaudRate, 3);
     EXPECT_EQ(window.topology(), topologyLayout(2));
@@ -77,8 +77,7 @@ TEST_F(ReadBackDisplay, CodesOutsideTheirTablesLeaveTheControls) {
     reply.serial.parity = 0;
     reply.serial.listen = 2;
     showGeneralReply(window, config, counters, reply);
-    EXPECT_EQ(shownTexts(window, {"baudrateCombo", "ShowLengthLabel", "ParityCombo"}),
-              "500 100(m)=328(ft) Even");
+    EXPECT_EQ(shownTexts(window, {"baudrateCombo", "ParityCombo"}), "500 Even");
     EXPECT_EQ(window.CANopenBaudRate, 5);
     EXPECT_EQ(config.ParityCode, 0);
     EXPECT_FALSE(window.ListenCheck->isChecked());
