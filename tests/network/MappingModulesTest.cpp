@@ -138,25 +138,20 @@ TEST_F(NetworkWindow, BitRateSetsCodeAndCableLength) {
     EXPECT_EQ(window.ShowLengthLabel->text(), QString::fromLatin1(lengths[0]));
 }
 
+// "7" is not in the data bits list but the read-back shows it, and it is then confirmed; a
+// typed "9" is outside the table and keeps the code.
 TEST_F(NetworkWindow, SerialChoiceStoresItsCode) {
-    const struct {
-        const char *combo;
-        const char *text;
-        quint8 GatewayConfig::*field;
-        quint8 code;
-    } cases[] = {{"ComPortCombo", "COM2", &GatewayConfig::ComPortCode, 2},
-                 {"BaudCombo", "1200", &GatewayConfig::BaudRateCode, 0},
-                 // Not in the list, but shown by the read-back and then confirmed.
-                 {"DataBitCombo", "7", &GatewayConfig::DataBitsCode, 1},
-                 // Typed text outside the table keeps the code.
-                 {"DataBitCombo", "9", &GatewayConfig::DataBitsCode, 99},
-                 {"ParityCombo", "Even", &GatewayConfig::ParityCode, 2},
-                 {"StopBitCombo", "2", &GatewayConfig::StopBitsCode, 2}};
-    for (const auto &c : cases) {
-        config.*c.field = 99;
-        choose(*control<QComboBox>(window, QString::fromLatin1(c.combo)),
-               QString::fromLatin1(c.text));
-        EXPECT_EQ(config.*c.field, c.code) << c.combo << " " << c.text;
+    const std::tuple<const char *, const char *, quint8 GatewayConfig::*, quint8> cases[] = {
+        {"ComPortCombo", "COM2", &GatewayConfig::ComPortCode, 2},
+        {"BaudCombo", "1200", &GatewayConfig::BaudRateCode, 0},
+        {"DataBitCombo", "7", &GatewayConfig::DataBitsCode, 1},
+        {"DataBitCombo", "9", &GatewayConfig::DataBitsCode, 99},
+        {"ParityCombo", "Even", &GatewayConfig::ParityCode, 2},
+        {"StopBitCombo", "2", &GatewayConfig::StopBitsCode, 2}};
+    for (const auto &[combo, text, field, code] : cases) {
+        config.*field = 99;
+        choose(*control<QComboBox>(window, QLatin1String(combo)), QLatin1String(text));
+        EXPECT_EQ(config.*field, code) << combo << " " << text;
     }
 }
 
