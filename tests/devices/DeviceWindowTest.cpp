@@ -91,12 +91,7 @@ TEST_F(DeviceWindow, OpensWithItsControlsAndHidesTheNetworkWindow) {
     EXPECT_EQ(captions.join(u','),
               QStringLiteral("TxPDO Setting (Hex),RxPDO Setting (Hex),"
                              "Read SDO Setting (Hex),Write SDO Setting (Hex)"));
-    const struct {
-        QTableWidget *grid;
-        int rows;
-        const char *header;
-        QColor background;
-    } grids[] = {
+    const std::tuple<QTableWidget *, int, const char *, QColor> grids[] = {
         {window.MSFlexGrid, 201, "COB-ID|RTR|DLen|Byte0|Byte1|Byte2|Byte3|Byte4|Byte5|Byte6|Byte7",
          QColor(255, 255, 128)},
         {window.RxPDOMSFlexGrid, 201,
@@ -104,12 +99,12 @@ TEST_F(DeviceWindow, OpensWithItsControlsAndHidesTheNetworkWindow) {
          QColor(192, 255, 255)},
         {window.ReadSDOMSFlexGrid, 31, "Index|subIndex|Byte0|Byte1", QColor(255, 224, 192)},
         {window.WriteSDOMSFlexGrid, 31, "Index|subIndex|Byte0|Byte1", QColor(128, 128, 255)}};
-    for (const auto &g : grids) {
-        EXPECT_EQ(g.grid->rowCount(), g.rows);
-        EXPECT_EQ(rowOf(g.grid, 0), g.header);
-        EXPECT_EQ(g.grid->item(0, 0)->text(), QStringLiteral("NO."));
-        EXPECT_EQ(g.grid->item(g.rows - 1, 0)->text(), QStringLiteral(" %1").arg(g.rows - 1));
-        EXPECT_EQ(g.grid->palette().color(QPalette::Base), g.background);
+    for (const auto &[grid, rows, header, background] : grids) {
+        EXPECT_EQ(grid->rowCount(), rows);
+        EXPECT_EQ(rowOf(grid, 0), header);
+        EXPECT_EQ(grid->item(0, 0)->text(), QStringLiteral("NO."));
+        EXPECT_EQ(grid->item(rows - 1, 0)->text(), QStringLiteral(" %1").arg(rows - 1));
+        EXPECT_EQ(grid->palette().color(QPalette::Base), background);
     }
     EXPECT_TRUE(visibleEditors().empty());
 }
@@ -214,25 +209,19 @@ TEST_F(DeviceWindow, RxPdoEditedThroughItsEditors) {
 }
 
 TEST_F(DeviceWindow, SdoTablesEditedThroughTheirEditors) {
-    const struct {
-        int tab;
-        QTableWidget *grid;
-        const char *text;
-        const char *combo;
-        const char *word;
-        ItemKind wordKind;
-    } tabs[] = {{2, window.ReadSDOMSFlexGrid, "ReadSDOText", "ReadSDOCombo", "S_AIL 1|S_AIH 1",
-                 ItemKind::SDO_AI},
-                {3, window.WriteSDOMSFlexGrid, "WriteSDOText", "WriteSDOCombo", "S_AOL 1|S_AOH 1",
-                 ItemKind::SDO_AO}};
-    for (const auto &t : tabs) {
-        window.SSTab->setCurrentIndex(t.tab);
-        enter(t.grid, 1, 1, t.text, "60a0");
-        enter(t.grid, 1, 2, t.text, "1");
-        enter(t.grid, 1, 3, t.combo, "Word");
-        EXPECT_EQ(rowOf(t.grid, 1), "&H60A0|&H01|" + std::string(t.word));
-        EXPECT_EQ(config.total(t.wordKind), 1);
-        t.grid->verticalScrollBar()->setValue(3);
+    const std::tuple<int, QTableWidget *, const char *, const char *, std::string, ItemKind>
+        tabs[] = {{2, window.ReadSDOMSFlexGrid, "ReadSDOText", "ReadSDOCombo", "S_AIL 1|S_AIH 1",
+                   ItemKind::SDO_AI},
+                  {3, window.WriteSDOMSFlexGrid, "WriteSDOText", "WriteSDOCombo", "S_AOL 1|S_AOH 1",
+                   ItemKind::SDO_AO}};
+    for (const auto &[tab, grid, text, combo, word, wordKind] : tabs) {
+        window.SSTab->setCurrentIndex(tab);
+        enter(grid, 1, 1, text, "60a0");
+        enter(grid, 1, 2, text, "1");
+        enter(grid, 1, 3, combo, "Word");
+        EXPECT_EQ(rowOf(grid, 1), "&H60A0|&H01|" + word);
+        EXPECT_EQ(config.total(wordKind), 1);
+        grid->verticalScrollBar()->setValue(3);
         EXPECT_TRUE(visibleEditors().empty());
     }
 }
