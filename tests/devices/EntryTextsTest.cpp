@@ -7,19 +7,16 @@ namespace tolvar {
 namespace {
 
 TEST(EntryTexts, CobIdAndSdoFieldEditors) {
-    const struct {
-        int column; // 0 for the COB-ID editor
-        const char *typed;
-        EntryTexts left;
-    } cases[] = {{0, "181", {"181", "&H181", true}},    {0, "1a2b", {"1A2", "&H1A2", true}},
-                 {0, "1g", {"", "1g", false}},          {0, "", {"", "&H", true}},
-                 {1, "60a0", {"60A0", "&H60A0", true}}, {1, "60001", {"6000", "&H6000", true}},
-                 {1, "6x", {"", "&H", true}},           {2, "1", {"1", "&H01", true}},
-                 {2, "123", {"", "&H0", true}},         {2, "", {"", "&H0", true}}};
-    for (const auto &c : cases) {
-        SCOPED_TRACE(testing::Message() << "column " << c.column << " typed " << c.typed);
-        const QString typed = QString::fromUtf8(c.typed);
-        EXPECT_EQ(c.column == 0 ? cobIdEntry(typed) : sdoFieldEntry(c.column, typed), c.left);
+    // Column 0 stands for the COB-ID editor.
+    const std::tuple<int, const char *, EntryTexts> cases[] = {
+        {0, "181", {"181", "&H181", true}}, {0, "1g", {"", "1g", false}},
+        {0, "", {"", "&H", true}},          {1, "60a0", {"60A0", "&H60A0", true}},
+        {1, "6x", {"", "&H", true}},        {2, "1", {"1", "&H01", true}},
+        {2, "123", {"", "&H0", true}},      {2, "", {"", "&H0", true}}};
+    for (const auto &[column, typed, left] : cases) {
+        SCOPED_TRACE(testing::Message() << "column " << column << " typed " << typed);
+        const QString text = QString::fromUtf8(typed);
+        EXPECT_EQ(column == 0 ? cobIdEntry(text) : sdoFieldEntry(column, text), left);
     }
     EXPECT_EQ(QStringList({rtrCellText(u"1"), rtrCellText(u"Null"), choiceCellText(u"No"),
                            choiceCellText(u"8"), choiceCellText(u"Null")}),
@@ -49,8 +46,6 @@ TEST(EntryTexts, NothingLandsOutsideTheTables) {
                                               {&config.TxPDOTable, 1, {201, 1}},
                                               {&config.TxPDOTable, 1, {1, 0}},
                                               {&config.TxPDOTable, 1, {1, 12}},
-                                              {&config.ReadSDOTable, 1, {31, 1}},
-                                              {&config.ReadSDOTable, 1, {1, 5}},
                                               {&config.TxPDOTable, 0, {1, 1}},
                                               {&config.TxPDOTable, 11, {1, 1}}})
         EXPECT_FALSE(storeCell(*table, device, cell, u"x"_qs));

@@ -26,13 +26,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ostream>
 #include <random>
-
-// Failed comparisons show texts, not their bytes.
-void PrintTo(const QString &text, std::ostream *out) {
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace tolvar {
 namespace {
@@ -131,13 +127,10 @@ public:
         applyTableReply(app.config(), counters, TableReply{{device, device}});
     }
 
-    void expectConsistent() {
-        const QStringList faults = testing::modelInvariantFaults(app.config());
-        EXPECT_TRUE(faults.isEmpty()) << faults.join(u'\n').toStdString();
-    }
-    // The windows came through usable: a new connect and a whole save work.
+    // The model is consistent and the windows came through usable: a new connect and a whole
+    // save work.
     void expectUsableAfterwards() {
-        expectConsistent();
+        EXPECT_EQ(testing::modelInvariantFaults(app.config()).join(u'\n').toStdString(), "");
         if (main.DisconnectButt->isEnabled())
             disconnect();
         ASSERT_TRUE(main.ConnectButt->isEnabled());
@@ -152,7 +145,6 @@ public:
             << downloadLine().toStdString();
         EXPECT_TRUE(pumpUntil([&] { return commands.mid(before).startsWith(u"RS"); }))
             << commands.toStdString();
-        expectConsistent();
     }
 
     ScriptedPeer peer;
@@ -188,18 +180,15 @@ TEST_P(FaultScenario, EndsConsistentToldAndUsable) {
     const Scenario &scenario = GetParam();
     scenario.run(*this);
     answer = nullptr;
-    if (scenario.commands) {
-        EXPECT_EQ(commands, QLatin1String(scenario.commands));
-    }
-    if (scenario.status) {
-        EXPECT_EQ(status(), QLatin1String(scenario.status));
-    }
-    if (scenario.firstIpOctet) {
-        EXPECT_EQ(network.IPText[0]->text(), QLatin1String(scenario.firstIpOctet));
-    }
-    if (scenario.deviceAmount) {
-        EXPECT_EQ(network.DevicesNumCombo->currentText(), QLatin1String(scenario.deviceAmount));
-    }
+    const auto expectShown = [](const QString &shown, const char *expected) {
+        if (!expected)
+            return;
+        EXPECT_EQ(shown.toStdString(), expected);
+    };
+    expectShown(commands, scenario.commands);
+    expectShown(status(), scenario.status);
+    expectShown(network.IPText[0]->text(), scenario.firstIpOctet);
+    expectShown(network.DevicesNumCombo->currentText(), scenario.deviceAmount);
     expectUsableAfterwards();
 }
 
@@ -243,7 +232,6 @@ const Scenario kScenarios[] = {
          t.connect(true);
          ASSERT_TRUE(pumpUntil([&] { return !trickle.isActive(); }, 5000));
          pumpUntil([] { return false; }, 700); // the deadline of the last begun reply passes
-         t.answer = nullptr;
          EXPECT_EQ(t.network.CANopenBaudRate, 3);
      },
      nullptr, kNoAnswer, "192", "1"},
@@ -252,15 +240,13 @@ const Scenario kScenarios[] = {
      [](FaultScenario &t) {
          std::mt19937 random(7);
          t.answer = [&](char) {
-             QByteArray junk(64 * 1024, Qt::Uninitialized);
-             for (char &byte : junk)
-                 byte = char(random());
-             QByteArray unknownKind = goodReplyTo('P');
-             unknownKind[reply::kKind] = 'Z';
-             t.peer.send(junk + unknownKind);
+             QByteArray bytes(64 * 1024, Qt::Uninitialized);
+             std::generate(bytes.begin(), bytes.end(), [&] { return char(random()); });
+             bytes += goodReplyTo('P');
+             bytes[64 * 1024 + reply::kKind] = 'Z';
+             t.peer.send(bytes);
          };
          t.connect(true);
-         t.answer = nullptr;
      },
      nullptr, kNoAnswer, "192", "1"},
     {"DisconnectWhileTheReadBackWaits",
@@ -292,7 +278,7 @@ const Scenario kScenarios[] = {
          ASSERT_TRUE(pumpUntil([&] { return closed; }, 4000));
          EXPECT_EQ(t.app.connectSet(), nullptr);
      },
-     "PGPGH", "", nullptr, nullptr},
+     "PGPGH", "", nullptr, "2"},
     // A save while the configuration is still being read would write half of it to the gateway.
     {"SaveWhileTheReadBackWaits",
      [](FaultScenario &t) {
@@ -311,14 +297,12 @@ const Scenario kScenarios[] = {
          t.answerGoodReplies();
          t.at(500, [&t] {
              t.openDevice(1);
-             t.typeTxByte(1, 4, "Byte");
              t.typeTxByte(2, 4, "Word");
          });
          t.at(1500, [&t] {
              EXPECT_FALSE(t.app.deviceSettings().isVisible()); // the general reply closed it
              t.openDevice(2);
              t.typeTxByte(5, 4, "Byte");
-             t.typeTxByte(1, 8, "Word");
          });
          t.connect(true);
          EXPECT_FALSE(t.app.deviceSettings().isVisible());
@@ -328,8 +312,6 @@ const Scenario kScenarios[] = {
          const GatewayConfig &config = t.app.config();
          EXPECT_TRUE(config.TxPDOTable == expected.config.TxPDOTable);
          EXPECT_TRUE(config.TxPDO_rows == expected.config.TxPDO_rows);
-         EXPECT_EQ(config.DI_total, expected.config.DI_total);
-         EXPECT_EQ(config.AI_total, expected.config.AI_total);
      },
      "PGH", "", "10", "2"},
     // The mapping view, closed while a device window is open, shows the network window beside

@@ -32,31 +32,26 @@ protected:
     QTemporaryDir dir;
 };
 
-// The loader's messages are tested with the file format; here the box that shows them.
+// The loader's messages are tested with the file format; here the box that shows one.
 TEST_F(FileMenu, AFileThatCannotBeUsedIsRefusedByPlaceAndChangesNothing) {
     EXPECT_EQ(app.main().OpenConfigurationAction->text(), "Open Configuration\u2026");
     EXPECT_EQ(app.main().VerifyGatewayAction->objectName(), "VerifyGatewayAction");
     const GatewayConfig model = app.config();
     const WindowSnapshot controls = snapshotOf(app.network());
-    const std::pair<QByteArray, QString> cases[] = {
-        {"{\"devices\": [", "line 1, column 14 (offset 13): not valid JSON"},
-        {R"({"devices": [{"nodeId": 1, "guardTime": 65536}]})",
-         "devices[0].guardTime: 65536 is out of range 0..65535"}};
-    for (const auto &[json, message] : cases) {
-        const QString path = file(QStringLiteral("bad.json"));
-        QFile out(path);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly | QIODevice::Truncate) && out.write(json) > 0);
-        out.close();
-        EXPECT_FALSE(app.openConfiguration(path));
-        EXPECT_EQ(answerer.names.takeLast(), "OpenRefusedBox");
-        EXPECT_TRUE(answerer.texts.takeLast().startsWith(path + ": " + message));
-        EXPECT_TRUE(app.config() == model) << message.toStdString();
-        EXPECT_EQ(snapshotOf(app.network()), controls) << message.toStdString();
-    }
+    const QString path = file(QStringLiteral("bad.json"));
+    QFile out(path);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write("{\"devices\": [") > 0);
+    out.close();
+    EXPECT_FALSE(app.openConfiguration(path));
+    EXPECT_EQ(answerer.names.takeLast(), "OpenRefusedBox");
+    EXPECT_TRUE(answerer.texts.takeLast().startsWith(path + ": line 1, column 14"));
+    EXPECT_TRUE(app.config() == model);
+    EXPECT_EQ(snapshotOf(app.network()), controls);
 }
 
-// Every CSV record is a cell of the view (area, row label, column header and tag), and every
-// filled cell of the view is a record; the origin columns lead back to the model's cell.
+// Every CSV record is a filled cell of the view (area, row label, column header and tag), and
+// every filled cell of the view is a record; its origin columns lead back to the model's cell.
+// The address and register-byte columns are tested with the map's logic.
 TEST_F(FileMenu, ModbusMapOfMultiMatchesTheMappingViewCellByCell) {
     ASSERT_TRUE(app.exportModbusMap(file("multi.csv")));
     ShowMapping &view = app.mappingView();
@@ -85,20 +80,13 @@ TEST_F(FileMenu, ModbusMapOfMultiMatchesTheMappingViewCellByCell) {
         const QStringList f = QString::fromUtf8(record.chopped(1)).split(u',');
         ASSERT_EQ(f.size(), 14) << record.toStdString();
         exported[f.mid(0, 3).join(u',')] = f[5];
-        const int inRow = f[2].mid(4).toInt();
-        const bool digital = f[0] == "DO" || f[0] == "DI";
-        EXPECT_EQ(f[3].toInt(), f[1].toInt() + (digital ? 8 * inRow : inRow / 2));
-        EXPECT_EQ(f[4], digital ? "" : f[5][4] == u'L' ? "low" : "high");
         const bool pdo = f[8].endsWith("PDO");
         const CellTable &table = f[8] == "TxPDO"      ? model.TxPDOTable
                                  : f[8] == "RxPDO"    ? model.RxPDOTable
                                  : f[8] == "Read SDO" ? model.ReadSDOTable
                                                       : model.WriteSDOTable;
-        const auto cell = [&](int column) {
-            return table.cell(f[6].toInt(), f[9].toInt(), column);
-        };
-        EXPECT_EQ(cell((pdo ? kFirstPdoByteColumn : 3) + f[13].mid(4).toInt()), f[5]);
-        EXPECT_EQ(cell(f[8] == "RxPDO" ? 2 : 1), "&H" + (pdo ? f[10] : f[11]).mid(2));
+        const int column = (pdo ? kFirstPdoByteColumn : 3) + f[13].mid(4).toInt();
+        EXPECT_EQ(table.cell(f[6].toInt(), f[9].toInt(), column), f[5]);
         // An opened file lists device d at position d - 1.
         EXPECT_EQ(f[7].toInt(), model.NodeID[std::size_t(f[6].toInt() - 1)]);
     }

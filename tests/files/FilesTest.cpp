@@ -41,7 +41,6 @@ TEST(ConfigurationFile, ExamplesSurviveReadBackAndConversionAndPassTheChecks) {
                   (std::variant<SimConfig, QString>(config)));
         const auto findings = checkNetwork(copy.model, int(config.devices.size()));
         EXPECT_FALSE(hasFault(findings)) << findingTexts(findings).join(u'\n').toStdString();
-        EXPECT_TRUE(compareConfigurations(config, config).empty());
     }
     const QString missing = kExamples + "no-such-file.json";
     EXPECT_TRUE(
@@ -101,8 +100,6 @@ TEST(NetworkChecks, FindEachFaultAndLinkByPlace) {
         {{device(1, {pdo(0x181)}), device(2, {pdo(0x181)})},
          {"Fault: device 2, TxPDO row 1: COB-ID 0x181 is also the COB-ID of device 1, TxPDO "
           "row 1. Two PDOs with one COB-ID collide on the bus"}},
-        {{device(1, {}, {pdo(0x201, ""), pdo(0x201, "")})},
-         {"Fault: device 1, RxPDO row 2: COB-ID 0x201 is also the COB-ID of device 1, RxPDO"}},
         {{device(1, {pdo(0x181)}, {pdo(0x181, "")})},
          {"Fault: device 1, RxPDO row 1: COB-ID 0x181 is also the COB-ID of device 1, TxPDO"}},
         {{device(1, {pdo(0x190)}), device(2, {}, {pdo(0x190, "")}),
@@ -172,15 +169,15 @@ TEST(ConfigDifferences, NameEachChangedField) {
         {[](SimConfig &c) { c.devices[0].rxPdo.pop_back(); },
          {"Device 1, RxPDO, rows: gateway 2, utility 1",
           "Device 1, RxPDO row 2, entry: gateway COB-ID 0x302, 8 data byte(s), utility (none)"}},
-        {[](SimConfig &c) { c.devices[2].writeSdo[0].index = 0x3001; },
-         {"Device 3, Write SDO row 1, Index: gateway 0x3000, utility 0x3001"}},
         {[](SimConfig &c) {
              c.devices[0].writeSdo.pop_back();
+             c.devices[2].writeSdo[0].index = 0x3001;
              c.devices[2].writeSdo[1].subIndex = 9;
          },
          {"Device 1, Write SDO, rows: gateway 2, utility 1",
           "Device 1, Write SDO row 2, entry: gateway index 0x6411 sub-index 0x02, AO, utility "
           "(none)",
+          "Device 3, Write SDO row 1, Index: gateway 0x3000, utility 0x3001",
           "Device 3, Write SDO row 2, Sub-index: gateway 0x02, utility 0x09"}},
         {[](SimConfig &c) { c.devices.pop_back(); },
          {"Device Amount: gateway 4, utility 3",

@@ -12,21 +12,19 @@ namespace {
 
 TEST(ReadNumber, ReadsLikeANumericLiteral) {
     const std::pair<const char *, double> cases[] = {
-        {"", 0},        {"abc", 0},     {"1", 1},          {"  42", 42},
-        {"\t7", 7},     {"12a", 12},    {"12.5", 12.5},    {"1..2", 1},
-        {"2.", 2},      {".5", 0.5},    {"-3", -3},        {"+4", 4},
-        {"1e3", 1000},  {"1e", 1},      {"2D2", 200},      {"192.168.255.3", 192.168},
-        {"&H181", 385}, {"&h1a", 26},   {"&HA001", 40961}, {"&HFFG", 255},
-        {"&H", 0},      {" &H10 ", 16}, {"& H10", 0},      {"12 5", 12}};
+        {"", 0},           {"abc", 0},   {"  42", 42},   {"12a", 12},
+        {"12.5", 12.5},    {"1..2", 1},  {".5", 0.5},    {"-3", -3},
+        {"1e3", 1000},     {"1e", 1},    {"2D2", 200},   {"192.168.255.3", 192.168},
+        {"&HA001", 40961}, {"&h1a", 26}, {"&HFFG", 255}, {"&H", 0},
+        {" &H10 ", 16},    {"& H10", 0}, {"12 5", 12}};
     for (const auto &[text, value] : cases)
         EXPECT_DOUBLE_EQ(readNumber(QString::fromUtf8(text)), value) << text;
 }
 
 TEST(RoundHalfEven, RoundsHalvesToEven) {
     const std::pair<double, qint64> cases[] = {
-        {0.5, 0},    {1.5, 2},    {2.5, 2},   {3.5, 4},
-        {2.4999, 2}, {2.5001, 3}, {-0.5, 0},  {-1.5, -2},
-        {-2.5, -2},  {7, 7},      {-7.6, -8}, {0x1p63, std::numeric_limits<qint64>::max()}};
+        {0.5, 0},    {1.5, 2},   {2.5, 2},   {2.4999, 2},
+        {2.5001, 3}, {-1.5, -2}, {-2.5, -2}, {0x1p63, std::numeric_limits<qint64>::max()}};
     for (const auto &[value, rounded] : cases)
         EXPECT_EQ(roundHalfEven(value), rounded) << value;
 }
@@ -41,11 +39,11 @@ TEST(WholeNumberText, StrictTakesDigitsOnlyLiteralRoundsHalvesToEven) {
         }
     };
     check([](QStringView t) { return strictWholeNumber(t, 0, 255); },
-          {"7>7", " 255 >255", "&HFF>255", "0>0", "000000000255>255", "0000000000255>", ">", "256>",
-           "-1>", "1.0>", "1a>", "abc>", "&H>", "&H100>", "1 2>"});
+          {" 255 >255", "&HFF>255", "0>0", "000000000255>255", "0000000000255>", ">", "256>", "-1>",
+           "1.0>", "1a>", "&H>", "&H100>", "1 2>"});
     check([](QStringView t) { return literalWholeNumber(t, 0, 9); },
-          {"2.>2", " 2 >2", "2.5>2", "3.5>4", "&H9>9", ".6>1", "0>0", ">", ".>", "1..2>", "1.2.3>",
-           "&H>", "9.6>", "-1>", "1a>", "1 2>"});
+          {"2.>2", " 2 >2", "2.5>2", "3.5>4", "&H9>9", ".6>1", ">", ".>", "1..2>", "&H>", "9.6>",
+           "-1>", "1a>", "1 2>"});
     EXPECT_EQ(QStringList({numberText(3), numberText(0), numberText(-4)}),
               QStringList({" 3", " 0", "-4"}));
 }

@@ -138,25 +138,23 @@ TEST_F(NetworkWindow, BitRateSetsCodeAndCableLength) {
     EXPECT_EQ(window.ShowLengthLabel->text(), QString::fromLatin1(lengths[0]));
 }
 
+// Every item stores its code. "7" is not in the data bits list but the read-back shows it, and it
+// is then confirmed; a typed "9" is outside the table and keeps the code.
 TEST_F(NetworkWindow, SerialChoiceStoresItsCode) {
-    const struct {
-        const char *combo;
-        const char *text;
-        quint8 GatewayConfig::*field;
-        quint8 code;
-    } cases[] = {{"ComPortCombo", "COM2", &GatewayConfig::ComPortCode, 2},
-                 {"BaudCombo", "1200", &GatewayConfig::BaudRateCode, 0},
-                 // Not in the list, but shown by the read-back and then confirmed.
-                 {"DataBitCombo", "7", &GatewayConfig::DataBitsCode, 1},
-                 // Typed text outside the table keeps the code.
-                 {"DataBitCombo", "9", &GatewayConfig::DataBitsCode, 99},
-                 {"ParityCombo", "Even", &GatewayConfig::ParityCode, 2},
-                 {"StopBitCombo", "2", &GatewayConfig::StopBitsCode, 2}};
-    for (const auto &c : cases) {
-        config.*c.field = 99;
-        choose(*control<QComboBox>(window, QString::fromLatin1(c.combo)),
-               QString::fromLatin1(c.text));
-        EXPECT_EQ(config.*c.field, c.code) << c.combo << " " << c.text;
+    const std::tuple<const char *, quint8 GatewayConfig::*, const char *> lists[] = {
+        {"ComPortCombo", &GatewayConfig::ComPortCode, "COM1=1 COM2=2"},
+        {"BaudCombo", &GatewayConfig::BaudRateCode,
+         "1200=0 2400=1 4800=2 9600=3 19200=4 38400=5 57600=6 115200=7"},
+        {"DataBitCombo", &GatewayConfig::DataBitsCode, "7=1 8=2 9=99"},
+        {"ParityCombo", &GatewayConfig::ParityCode, "None=1 Even=2 Odd=3"},
+        {"StopBitCombo", &GatewayConfig::StopBitsCode, "1=1 2=2"}};
+    for (const auto &[name, field, choices] : lists) {
+        for (const QString &choice : QString::fromLatin1(choices).split(u' ')) {
+            config.*field = 99;
+            choose(*control<QComboBox>(window, QLatin1String(name)), choice.section(u'=', 0, 0));
+            EXPECT_EQ(config.*field, choice.section(u'=', 1).toInt())
+                << name << " " << choice.toStdString();
+        }
     }
 }
 

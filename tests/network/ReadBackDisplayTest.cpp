@@ -34,11 +34,9 @@ protected:
     MappingModules window{config};
 };
 
-// The device amount comes first: it empties the list and the tables, then the records fill
-// the positions of the new list.
+// The device amount comes first: it restarts the list (what else it empties is the amount
+// combo's own test), then the records fill the positions of the new list.
 TEST_F(ReadBackDisplay, RepliesFillTheControlsAndRestartTheDeviceList) {
-    config.TxPDOTable.cell(1, 1, 1) = QStringLiteral("&H181");
-    config.DI_total = 9;
     config.DeviceOrder = {4, 5, 6};
     counters = {3, 3, 3, 3, 3, 3, 3, 3, 2};
     showEthernetReply(
@@ -48,18 +46,16 @@ TEST_F(ReadBackDisplay, RepliesFillTheControlsAndRestartTheDeviceList) {
                                   "MaskText2", "MaskText3", "MaskText4", "GatewayText1",
                                   "GatewayText2", "GatewayText3", "GatewayText4"}),
               "192 168 255 3 255 255 255 0 192 168 255 1");
-    EXPECT_EQ(shownTexts(window, {"DevicesNumCombo", "KestoCombo", "baudrateCombo",
-                                  "ShowLengthLabel", "SyncCombo", "SYCNTimeText", "ComPortCombo",
-                                  "BaudCombo", "DataBitCombo", "ParityCombo", "StopBitCombo"}),
-              "2 200 125 500(m)=1640(ft) 5 100 COM2 57600 7 Odd 2");
+    EXPECT_EQ(shownTexts(window, {"DevicesNumCombo", "KestoCombo", "baudrateCombo", "SyncCombo",
+                                  "SYCNTimeText", "ComPortCombo", "BaudCombo", "DataBitCombo",
+                                  "ParityCombo", "StopBitCombo"}),
+              "2 200 125 5 100 COM2 57600 7 Odd 2");
     EXPECT_TRUE(window.ListenCheck->isChecked());
     EXPECT_EQ(window.CANopenBaudRate, 3);
     EXPECT_EQ(window.topology(), topologyLayout(2));
 
     EXPECT_EQ(counters, (ReadBackCounters{.flag = 2}));
     EXPECT_EQ(config.DeviceOrder, (PerDevice<qint16>{1, 2}));
-    EXPECT_TRUE(config.TxPDOTable.cell(1, 1, 1).isEmpty());
-    EXPECT_EQ(config.DI_total, 0);
     EXPECT_EQ(config.NodeID, (PerDevice<quint8>{0x21, 0x7F}));
     EXPECT_EQ(config.GuardTime,
               (PerDevice<QString>{QString(), QStringLiteral("1000"), QStringLiteral("65535")}));
@@ -77,8 +73,7 @@ TEST_F(ReadBackDisplay, CodesOutsideTheirTablesLeaveTheControls) {
     reply.serial.parity = 0;
     reply.serial.listen = 2;
     showGeneralReply(window, config, counters, reply);
-    EXPECT_EQ(shownTexts(window, {"baudrateCombo", "ShowLengthLabel", "ParityCombo"}),
-              "500 100(m)=328(ft) Even");
+    EXPECT_EQ(shownTexts(window, {"baudrateCombo", "ParityCombo"}), "500 Even");
     EXPECT_EQ(window.CANopenBaudRate, 5);
     EXPECT_EQ(config.ParityCode, 0);
     EXPECT_FALSE(window.ListenCheck->isChecked());

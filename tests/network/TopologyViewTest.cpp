@@ -27,38 +27,29 @@ protected:
 
 // Each element keeps its twips; on screen it stands at twips / 15 pixels, lines as 2-pixel bars.
 TEST_F(NetworkPicture, ElementsStandWhereTheTwipsSay) {
-    const struct {
-        int devices;
-        const char *name;
-        QVariant twips;
-        QRect pixels;
-    } elements[] = {{1, "Picture1", QRect(120, 480, 975, 735), {8, 32, 65, 49}},
-                    {1, "PCtoKestoLine", QLine(1080, 960, 1560, 960), {72, 63, 32, 2}},
-                    {1, "CommButt0", QRect(1560, 240, 975, 1215), {104, 16, 65, 81}},
-                    {1, "KestotoNumLine", QLine(2520, 960, 3000, 960), {168, 63, 32, 2}},
-                    {1, "Label1", QRect(2640, 480, 1800, 255), {176, 32, 120, 17}},
-                    {1, "DevicesNumCombo", QRect(3000, 840, 615, 315), {200, 56, 41, 21}},
-                    {1, "NumtoDevicesLine", QLine(3600, 960, 4200, 960), {240, 63, 40, 2}},
-                    {1, "0VerticalLine", QLine(4200, 960, 4200, 2200), {279, 64, 2, 83}},
-                    {1, "0HorizontalLine", QLine(4200, 2200, 4600, 2200), {280, 146, 27, 2}},
-                    {1, "CommButt1", QRect(4600, 1750, 700, 900), {307, 117, 47, 60}},
-                    {6, "4HorizontalLine", QLine(4200, 7000, 4600, 7000), {280, 466, 27, 2}},
-                    {6, "CommButt5", QRect(4600, 6550, 700, 900), {307, 437, 47, 60}},
-                    {6, "0HoriToHoriLine", QLine(4200, 960, 6200, 960), {280, 63, 133, 2}},
-                    {6, "5VerticalLine", QLine(6200, 960, 6200, 2200), {412, 64, 2, 83}},
-                    {6, "5HorizontalLine", QLine(6200, 2200, 6600, 2200), {413, 146, 27, 2}},
-                    {6, "CommButt6", QRect(6600, 1750, 700, 900), {440, 117, 47, 60}},
-                    {10, "9VerticalLine", QLine(6200, 960, 6200, 7000), {412, 64, 2, 403}},
-                    {10, "9HorizontalLine", QLine(6200, 7000, 6600, 7000), {413, 466, 27, 2}},
-                    {10, "CommButt10", QRect(6600, 6550, 700, 900), {440, 437, 47, 60}},
-                    {10, "0HoriToHoriLine", QLine(4200, 960, 6200, 960), {280, 63, 133, 2}}};
-    for (const auto &e : elements) {
-        SCOPED_TRACE(::testing::Message() << e.devices << " " << e.name);
-        showAmount(e.devices);
-        const auto *widget = window.findChild<QWidget *>(QString::fromLatin1(e.name));
+    const std::tuple<int, const char *, QVariant, QRect> elements[] = {
+        {1, "Picture1", QRect(120, 480, 975, 735), {8, 32, 65, 49}},
+        {1, "PCtoKestoLine", QLine(1080, 960, 1560, 960), {72, 63, 32, 2}},
+        {1, "CommButt0", QRect(1560, 240, 975, 1215), {104, 16, 65, 81}},
+        {1, "KestotoNumLine", QLine(2520, 960, 3000, 960), {168, 63, 32, 2}},
+        {1, "Label1", QRect(2640, 480, 1800, 255), {176, 32, 120, 17}},
+        {1, "DevicesNumCombo", QRect(3000, 840, 615, 315), {200, 56, 41, 21}},
+        {1, "NumtoDevicesLine", QLine(3600, 960, 4200, 960), {240, 63, 40, 2}},
+        {1, "0VerticalLine", QLine(4200, 960, 4200, 2200), {279, 64, 2, 83}},
+        {1, "0HorizontalLine", QLine(4200, 2200, 4600, 2200), {280, 146, 27, 2}},
+        {1, "CommButt1", QRect(4600, 1750, 700, 900), {307, 117, 47, 60}},
+        {6, "CommButt5", QRect(4600, 6550, 700, 900), {307, 437, 47, 60}},
+        {6, "0HoriToHoriLine", QLine(4200, 960, 6200, 960), {280, 63, 133, 2}},
+        {6, "CommButt6", QRect(6600, 1750, 700, 900), {440, 117, 47, 60}},
+        {10, "9VerticalLine", QLine(6200, 960, 6200, 7000), {412, 64, 2, 403}},
+        {10, "CommButt10", QRect(6600, 6550, 700, 900), {440, 437, 47, 60}}};
+    for (const auto &[devices, name, twips, pixels] : elements) {
+        SCOPED_TRACE(::testing::Message() << devices << " " << name);
+        showAmount(devices);
+        const auto *widget = window.findChild<QWidget *>(QString::fromLatin1(name));
         ASSERT_NE(widget, nullptr);
-        EXPECT_EQ(widget->property("twipGeometry"), e.twips);
-        EXPECT_EQ(widget->geometry(), e.pixels);
+        EXPECT_EQ(widget->property("twipGeometry"), twips);
+        EXPECT_EQ(widget->geometry(), pixels);
         EXPECT_TRUE(widget->isVisibleTo(&window));
     }
     EXPECT_EQ(control<QPushButton>(window, QStringLiteral("CommButt10"))->text(),

@@ -33,7 +33,6 @@ TEST(RequestSplitterTest, CutsTheStreamIntoBlocks) {
         QList<ReceivedFrame> blocks;
         QByteArray pending;
     } cases[] = {
-        {"glued frames", {pd + gd + hd}, {{"#PD", pd}, {"#GD", gd}, {"#HD", hd}}, {}},
         {"pieces across borders",
          piecesOf(pd + hd + gd, 5),
          {{"#PD", pd}, {"#HD", hd}, {"#GD", gd}},
