@@ -18,6 +18,7 @@ TEST(MappingView, ShowsItsAreasAndHowADownloadGoes) {
     config.DI_total = 1;
     ShowMapping view(config, [] { return 1; });
     EXPECT_EQ(view.windowTitle(), QStringLiteral("ShowMapping"));
+    EXPECT_EQ(view.objectName(), QStringLiteral("ShowMapping"));
     QStringList tabs;
     for (int tab = 0; tab < view.SSTab1->count(); ++tab)
         tabs << view.SSTab1->tabText(tab) + u'=' + view.SSTab1->widget(tab)->objectName();

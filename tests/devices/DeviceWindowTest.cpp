@@ -82,6 +82,7 @@ TEST_F(DeviceWindow, OpensWithItsControlsAndHidesTheNetworkWindow) {
     EXPECT_TRUE(window.isVisible());
     EXPECT_FALSE(network.isVisible());
     EXPECT_EQ(window.windowTitle(), QStringLiteral("CANopenDeviceSetting"));
+    EXPECT_EQ(window.objectName(), QStringLiteral("CANopenDeviceSetting"));
     EXPECT_EQ(testing::shownTexts(window, {"DeviceNumberLabel", "NumberLabel", "ModuleIDLabel1",
                                            "GardingTimeLabel", "DeleteCommand", "ExitCommand"}),
               "Device Number  1 CANopen Slave ID Guarding Time(ms) Delete Exit");

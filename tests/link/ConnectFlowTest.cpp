@@ -68,6 +68,7 @@ TEST_F(ConnectFlow, ConnectionWindowOpensWithItsInitialContentsEachTimeAndCorrec
     EXPECT_EQ(window.windowTitle(), QStringLiteral("Connect to Tolvar Setting"));
     EXPECT_EQ(window.objectName(), QStringLiteral("ConnectSet"));
     EXPECT_EQ(main->windowTitle(), QStringLiteral("Tolvar  Utility (ver 1.0.3)"));
+    EXPECT_EQ(main->objectName(), QStringLiteral("InitialScreen"));
     EXPECT_EQ(window.PortText->text(), QStringLiteral("502"));
     EXPECT_FALSE(window.PortText->isEnabled());
     EXPECT_EQ(window.TimeoutText->text(), QStringLiteral("3"));

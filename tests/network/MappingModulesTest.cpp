@@ -63,6 +63,8 @@ protected:
 
 // One row of the window per line: its controls' texts, offered items, states and names.
 TEST_F(NetworkWindow, ControlsStartAsDrawn) {
+    EXPECT_EQ(window.objectName(), QStringLiteral("MappingModules"));
+    EXPECT_EQ(window.windowTitle(), QStringLiteral("MappingModules"));
     const std::pair<const char *, const char *> rows[] = {
         {"CANopenParam", "'  CANopen Parameters '"},
         {"BaudrateLabel baudrateCombo",
