@@ -2,6 +2,7 @@
 #include "devices/CANopenDeviceSetting.h"
 #include "link/ConnectSet.h"
 #include "mapping/DownloadFrames.h"
+#include "mapping/ShowMapping.h"
 #include "network/MappingModules.h"
 #include "network/WindowControls.h"
 
@@ -13,6 +14,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -132,7 +134,10 @@ TEST_F(RoundTrip, OpenedExamplesReachTheGatewayAndAreVerified) {
     EXPECT_EQ(snapshotOf(offline.network()), snapshotOf(app->network()));
 
     QTemporaryDir dir;
-    for (const QString name : {"small.json", "maximal.json", "multi.json"}) {
+    // With all three Ethernet rows ticked, the Ethernet frame counts among those sent.
+    const std::pair<QString, int> cases[] = {
+        {"small.json", 3}, {"maximal.json", 205}, {"multi.json", 3}};
+    for (const auto &[name, frames] : cases) {
         SCOPED_TRACE(name.toStdString());
         const SimConfig config = example(name);
         SimConfig start;
@@ -143,6 +148,8 @@ TEST_F(RoundTrip, OpenedExamplesReachTheGatewayAndAreVerified) {
             check->setChecked(true);
         save();
         EXPECT_TRUE(sim.config() == config);
+        EXPECT_EQ(app->mappingView().DownloadLabel->text().toStdString(),
+                  QStringLiteral("Configuration sent: all %1 frames.").arg(frames).toStdString());
         ASSERT_TRUE(app->saveConfigurationAs(dir.filePath(name)));
         EXPECT_EQ(loadSimConfigFile(dir.filePath(name)),
                   (std::variant<SimConfig, QString>(config)));
