@@ -201,8 +201,11 @@ TEST_F(DeviceWindow, RxPdoEditedThroughItsEditors) {
     click(grid, 2, 2);
     grid->verticalScrollBar()->setValue(5); // the COB-ID editor stays
     EXPECT_EQ(visibleEditors(), std::vector<std::string>{"RxCOBIDText"});
-    window.SSTab->setCurrentIndex(0); // a tab switch hides every editor
+    config.TxPDOTable.cell(1, 1, 1) = QStringLiteral("&H181");
+    config.TxPDO_rows[1] = 1;
+    window.SSTab->setCurrentIndex(0); // a tab switch hides every editor and refills its grid
     EXPECT_TRUE(visibleEditors().empty());
+    EXPECT_EQ(rowOf(window.MSFlexGrid, 1), "&H181||||||||||");
     window.SSTab->setCurrentIndex(1);
     window.ExitCommand->click();
     open(1); // a window opened afresh shows the TxPDO tab
