@@ -201,6 +201,7 @@ TEST_F(NetworkWindow, TenDevicesKeepSaveAllSettingOnTheScreen) {
     window.show();
     const QRect screen = window.screen()->availableGeometry();
     ASSERT_EQ(screen.size(), QSize(1920, 1080));
+    EXPECT_NEAR(window.geometry().center().x(), screen.center().x(), 4); // opens centred
     choose(*window.DevicesNumCombo, QStringLiteral("10"));
     const QRect save(window.SaveCommand->mapToGlobal(QPoint(0, 0)), window.SaveCommand->size());
     EXPECT_TRUE(screen.contains(save)) << save.y() << "+" << save.height();
