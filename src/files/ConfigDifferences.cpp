@@ -17,14 +17,6 @@ QString hex(int value, int digits) {
            QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
 }
 
-QString octets(const std::array<quint8, 4> &values) {
-    return QStringLiteral("%1.%2.%3.%4")
-        .arg(values[0])
-        .arg(values[1])
-        .arg(values[2])
-        .arg(values[3]);
-}
-
 QString canBitRate(int code) {
     if (const auto rate = canBitRateByCode(code))
         return rate->kbits + QStringLiteral(" kbit/s");
@@ -68,9 +60,10 @@ private:
 
 void compareGateway(Comparer &c, const SimConfig &g, const SimConfig &u) {
     c.at(0, {}, 0);
-    c.field(QStringLiteral("IP"), octets(g.ethernet.ip), octets(u.ethernet.ip));
-    c.field(QStringLiteral("MASK"), octets(g.ethernet.mask), octets(u.ethernet.mask));
-    c.field(QStringLiteral("Gateway"), octets(g.ethernet.gateway), octets(u.ethernet.gateway));
+    c.field(QStringLiteral("IP"), dottedOctets(g.ethernet.ip), dottedOctets(u.ethernet.ip));
+    c.field(QStringLiteral("MASK"), dottedOctets(g.ethernet.mask), dottedOctets(u.ethernet.mask));
+    c.field(QStringLiteral("Gateway"), dottedOctets(g.ethernet.gateway),
+            dottedOctets(u.ethernet.gateway));
     c.number(QStringLiteral("Device Amount"), int(g.devices.size()), int(u.devices.size()));
     c.number(QStringLiteral("ID"), g.serialId, u.serialId);
     c.field(QStringLiteral("CAN bit rate"), canBitRate(g.canBitRateCode),

@@ -62,6 +62,14 @@ DeviceRecord deviceRecordOf(const SimDevice &device) {
     return record;
 }
 
+QString dottedOctets(const std::array<quint8, 4> &octets) {
+    return QStringLiteral("%1.%2.%3.%4")
+        .arg(octets[0])
+        .arg(octets[1])
+        .arg(octets[2])
+        .arg(octets[3]);
+}
+
 EthernetReply ethernetReplyOf(const SimConfig &config) {
     return config.ethernet;
 }

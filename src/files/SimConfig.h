@@ -6,6 +6,7 @@
 #include <QString>
 #include <QtGlobal>
 
+#include <array>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -46,6 +47,9 @@ DeviceRecord deviceRecordOf(const SimDevice &device);
 EthernetReply ethernetReplyOf(const SimConfig &config);
 GeneralReply generalReplyOf(const SimConfig &config);
 TableReply tableReplyOf(const SimConfig &config);
+
+// Four octets as the user writes them: "192.168.255.3".
+QString dottedOctets(const std::array<quint8, 4> &octets);
 
 // Reads a JSON configuration (format in docs/configuration-format.md). Refusals name the place in
 // the document, e.g. "devices[1].txPdo[4].areas: 9 data bytes; at most 8".

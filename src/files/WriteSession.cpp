@@ -44,14 +44,6 @@ QString withoutPrefix(QString problem) {
     return problem;
 }
 
-QString octetsText(const std::array<quint8, 4> &octets) {
-    return QStringLiteral("%1.%2.%3.%4")
-        .arg(octets[0])
-        .arg(octets[1])
-        .arg(octets[2])
-        .arg(octets[3]);
-}
-
 // The record fields a device's tables determine, with the names printed for them.
 std::array<std::pair<const char *, int>, 13> namedFields(const DeviceRecord &r) {
     const auto &c = r.counts;
@@ -201,7 +193,7 @@ void WriteSession::takeEthernet(const QByteArray &frame, QList<WriteEvent> &even
             write[i] = octets;
         }
         parts << QLatin1String(names[i]) + QLatin1Char(' ') +
-                     (flag == 1 ? octetsText(octets) : QStringLiteral("kept"));
+                     (flag == 1 ? dottedOctets(octets) : QStringLiteral("kept"));
     }
     ethernet_ = write;
     events.append({Kind::Progress, QStringLiteral("#ID taken: %1; applied when the download "
