@@ -7,6 +7,7 @@
 #   bash scripts/bench-startup.sh [runs]      (default 5)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/sim-port.sh
 
 runs=${1:-5}
 bash scripts/install-deps.sh
@@ -21,13 +22,7 @@ trap 'kill "$sim_pid" 2>/dev/null || true; rm -rf "$work"' EXIT
 # Port 0: the simulator picks a free port on 127.0.0.1 and prints it.
 "$sim" --port 0 --config examples/maximal.json >"$work/sim.log" 2>&1 &
 sim_pid=$!
-port=
-for _ in $(seq 50); do
-    port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$work/sim.log")
-    [ -n "$port" ] && break
-    kill -0 "$sim_pid" 2>/dev/null || break
-    sleep 0.1
-done
+port=$(sim_port "$work/sim.log" "$sim_pid")
 [ -n "$port" ] || { echo "error: the simulator did not start:" >&2; cat "$work/sim.log" >&2; exit 1; }
 
 figure() { sed -n "s/^$1 //p" "$2"; }

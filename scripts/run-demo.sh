@@ -3,6 +3,7 @@
 # loopback port and starts the utility talking to that port. Needs no root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/sim-port.sh
 
 config=${1:-examples/multi.json}
 bash scripts/install-deps.sh
@@ -18,13 +19,7 @@ trap 'kill "$sim_pid" 2>/dev/null || true' EXIT
 # Port 0: the simulator picks a free port on 127.0.0.1 and prints it.
 "$sim" --port 0 --config "$config" >"$log" 2>&1 &
 sim_pid=$!
-port=
-for _ in $(seq 50); do
-    port=$(sed -n 's/.*listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "$log")
-    [ -n "$port" ] && break
-    kill -0 "$sim_pid" 2>/dev/null || break
-    sleep 0.1
-done
+port=$(sim_port "$log" "$sim_pid")
 if [ -z "$port" ]; then
     echo "error: the gateway simulator did not start:" >&2
     cat "$log" >&2
