@@ -8,6 +8,7 @@
 
 #include "GatewaySimServer.h"
 #include "files/ConfigDifferences.h"
+#include "support/ConnectByClicks.h"
 #include "support/DialogAnswerer.h"
 #include "support/ScriptedPeer.h"
 #include "support/WindowSnapshot.h"
@@ -49,9 +50,7 @@ protected:
     }
     void connectAndRead() {
         const int before = replies;
-        QTest::mouseClick(app->main().ConnectButt, Qt::LeftButton);
-        app->connectSet()->IPText->setText(QStringLiteral("127.0.0.1"));
-        QTest::mouseClick(app->connectSet()->StartConnButt, Qt::LeftButton);
+        connectByClicks(*app);
         ASSERT_TRUE(pumpUntil([&] { return replies >= before + 3; }, 5000));
     }
     void reconnect() {

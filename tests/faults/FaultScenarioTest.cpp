@@ -11,6 +11,7 @@
 #include "network/MappingModules.h"
 
 #include "network/WindowControls.h"
+#include "support/ConnectByClicks.h"
 #include "support/DialogAnswerer.h"
 #include "support/ModelInvariants.h"
 #include "support/ReplyFixtures.h"
@@ -84,13 +85,7 @@ public:
     }
     // "Start Connect", with or without reading the stored configuration; returns when its
     // click handler has, the read-back included.
-    void connect(bool readBack) {
-        QTest::mouseClick(main.ConnectButt, Qt::LeftButton);
-        ConnectSet &window = *app.connectSet();
-        window.IPText->setText(QStringLiteral("127.0.0.1"));
-        window.EmptyVlaueCheck->setChecked(!readBack);
-        QTest::mouseClick(window.StartConnButt, Qt::LeftButton);
-    }
+    void connect(bool readBack) { connectByClicks(app, readBack); }
     void disconnect() { QTest::mouseClick(main.DisconnectButt, Qt::LeftButton); }
     // The scripted configuration shares COB-IDs between devices: its findings are sent anyway.
     void save() {

@@ -6,6 +6,7 @@
 
 #include "GatewaySimServer.h"
 #include "files/SimConfig.h"
+#include "support/ConnectByClicks.h"
 #include "support/MalformedReplies.h"
 #include "support/ReplyFixtures.h"
 #include "support/ScriptedPeer.h"
@@ -31,11 +32,7 @@ public:
     }
 
     void connect(bool readStoredConfiguration) {
-        QTest::mouseClick(main.ConnectButt, Qt::LeftButton);
-        ConnectSet &window = *app.connectSet();
-        window.IPText->setText(QStringLiteral("127.0.0.1"));
-        window.EmptyVlaueCheck->setChecked(!readStoredConfiguration);
-        QTest::mouseClick(window.StartConnButt, Qt::LeftButton);
+        connectByClicks(app, readStoredConfiguration);
         ASSERT_TRUE(app.link().isConnected());
     }
 
