@@ -36,74 +36,10 @@ TableReply baselineTables() {
     return TableReply{{first, second}};
 }
 
-QByteArray generalListing(int devices) {
-    GeneralReply general = baselineGeneral();
-    general.deviceCount = quint8(devices);
-    general.devices.assign(std::size_t(devices), general.devices.front());
-    return encodeReply(general);
-}
-
-using Fate = MalformedReply::Fate;
-
-struct Cases {
-    void add(const QString &name, QByteArray bytes, Fate fate = Fate::Refused) {
-        list.push_back({name, std::move(bytes), fate});
-    }
-    void ignore(const char *name, QByteArray bytes) { add(name, std::move(bytes), Fate::Ignored); }
-    std::vector<MalformedReply> list;
-};
-
-// The first bytes of each reply, cut inside or just before every field the reader walks: a
-// reply once its kind byte is there. Table cuts by the layout above baselineTables().
-void addTruncations(Cases &cases) {
-    const Reply ethernet = kMalformedBaselineEthernet;
-    const Reply general = baselineGeneral();
-    const Reply tables = baselineTables();
-    const std::tuple<const char *, Reply, std::vector<int>> cuts[] = {
-        {"Ethernet", ethernet, {3, 12, 18, 23}},
-        {"general", general, {8, 12, 16, 30, 42, 60, 67, 70}},
-        {"table", tables, {10, 13, 15, 19, 20, 27, 31, 38, 40, 52, 55, 64, 80}}};
-    for (const auto &[kind, reply, lengths] : cuts) {
-        for (int length : lengths)
-            cases.add(QString("%1 reply cut to %2 bytes").arg(kind).arg(length),
-                      encodeReply(reply).left(length),
-                      length > reply::kKind ? Fate::Dropped : Fate::Ignored);
-    }
-    cases.add("table reply holding one device where two are shown",
-              encodeReply(TableReply{{baselineTables().devices.front()}}), Fate::Dropped);
-    cases.add("baseline Ethernet reply followed by the start of a general reply",
-              encodeReply(ethernet) + encodeReply(general).left(15), Fate::Dropped);
-}
-
-// Device amounts the model cannot hold, and a refused table with bytes after it; the
-// answer-window corpus refuses the other counts and lengths with their texts.
-void addRefusedContents(Cases &cases) {
-    TableReply tooManyReadSdo = baselineTables();
-    tooManyReadSdo.devices[0].readSdo.assign(31, SdoEntry{0x6000, 1, 1, false});
-    cases.add("general reply listing 0 devices", generalListing(0));
-    cases.add("general reply header listing 255 devices", hexBytes("010200000006197504014700ff"));
-    cases.add("invalid table reply followed by garbage",
-              encodeReply(tooManyReadSdo) + QByteArray(20, '\x19'));
-}
-
 // A copy of `bytes` with one byte changed.
 QByteArray withByte(QByteArray bytes, int offset, char value) {
     bytes[offset] = value;
     return bytes;
-}
-
-void addForeignBlocks(Cases &cases) {
-    cases.ignore("general reply with a wrong signature byte",
-                 withByte(encodeReply(baselineGeneral()), 7, 0x76));
-    cases.ignore("reply of unknown kind J",
-                 withByte(encodeReply(kMalformedBaselineEthernet), 10, 'J'));
-    cases.ignore("reply of kind h in lower case", withByte(encodeReply(baselineTables()), 10, 'h'));
-    cases.ignore("garbage block", QByteArray(64, '\xA5'));
-    // The stray byte is skipped; the reply after it holds the baseline address.
-    cases.ignore("stray byte before a reply",
-                 hexBytes("01020000000600197504014900c0a8ff03ffffff00c0a8ff01"));
-    cases.ignore("baseline Ethernet reply followed by garbage",
-                 encodeReply(kMalformedBaselineEthernet) + hexBytes("00112233445566778899"));
 }
 
 } // namespace
@@ -114,11 +50,43 @@ QByteArray malformedBaselineStream() {
 }
 
 std::vector<MalformedReply> malformedReplies() {
-    Cases cases;
-    addTruncations(cases);
-    addRefusedContents(cases);
-    addForeignBlocks(cases);
-    return cases.list;
+    using enum MalformedReply::Fate;
+    std::vector<MalformedReply> cases;
+    const auto add = [&cases](const QString &name, QByteArray bytes, MalformedReply::Fate fate) {
+        cases.push_back({name, std::move(bytes), fate});
+    };
+    // The first bytes of each reply, cut inside or just before every field the reader walks: a
+    // reply once its kind byte is there. Table cuts by the layout above baselineTables().
+    const std::tuple<const char *, Reply, std::vector<int>> cuts[] = {
+        {"Ethernet", kMalformedBaselineEthernet, {3, 12, 18, 23}},
+        {"general", baselineGeneral(), {8, 12, 16, 30, 42, 60, 67, 70}},
+        {"table", baselineTables(), {10, 13, 15, 19, 20, 27, 31, 38, 40, 52, 55, 64, 80}}};
+    for (const auto &[kind, reply, lengths] : cuts) {
+        for (int length : lengths)
+            add(QString("%1 reply cut to %2 bytes").arg(kind).arg(length),
+                encodeReply(reply).left(length), length > reply::kKind ? Dropped : Ignored);
+    }
+    add("table reply holding one device where two are shown",
+        encodeReply(TableReply{{baselineTables().devices.front()}}), Dropped);
+    // Device amounts the model cannot hold, and a refused table with bytes after it; the
+    // answer-window corpus refuses the other counts and lengths with their texts.
+    TableReply tooManyReadSdo = baselineTables();
+    tooManyReadSdo.devices[0].readSdo.assign(31, SdoEntry{0x6000, 1, 1, false});
+    add("general reply listing 0 devices", encodeReply(fixtures::generalListing(0)), Refused);
+    add("general reply header listing 255 devices", hexBytes("010200000006197504014700ff"),
+        Refused);
+    add("invalid table reply followed by garbage",
+        encodeReply(tooManyReadSdo) + QByteArray(20, '\x19'), Refused);
+    // Blocks in which no reply begins.
+    add("general reply with a wrong signature byte",
+        withByte(encodeReply(baselineGeneral()), 7, 0x76), Ignored);
+    add("reply of unknown kind J", withByte(encodeReply(kMalformedBaselineEthernet), 10, 'J'),
+        Ignored);
+    add("garbage block", QByteArray(64, '\xA5'), Ignored);
+    // The stray byte is skipped; the reply after it holds the baseline address.
+    add("stray byte before a reply", hexBytes("01020000000600197504014900c0a8ff03ffffff00c0a8ff01"),
+        Ignored);
+    return cases;
 }
 
 std::string malformedCaseName(const MalformedReply &reply) {

@@ -47,12 +47,6 @@ void ReadBackHarness::waitOut() {
         refusals << refusal->reason;
 }
 
-void ReadBackHarness::peerClosed() {
-    if (auto refusal = m_assembler.dropPending(ReplyAssembler::DropCause::PeerClosed))
-        refusals << refusal->reason;
-    m_assembler.clear();
-}
-
 void ReadBackHarness::takeAll() {
     for (;;) {
         ReplyAssembler::Step step = m_assembler.next(shownDeviceCount);

@@ -30,8 +30,6 @@ public:
     void requestSent();
     // The deadline of a begun reply passed.
     void waitOut();
-    // The gateway closed the connection.
-    void peerClosed();
 
     GatewayConfig config;
     ReadBackCounters counters;
