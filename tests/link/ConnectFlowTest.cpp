@@ -43,14 +43,11 @@ protected:
         return *app->connectSet();
     }
 
-    static void type(QLineEdit *edit, const QString &text) {
-        edit->clear();
-        QTest::keyClicks(edit, text);
-    }
-
+    // The time-out is typed: the wait is read from the field as the user left it.
     void startConnect(ConnectSet &window, const QString &timeout = QStringLiteral("3")) {
-        type(window.IPText, QStringLiteral("127.0.0.1"));
-        type(window.TimeoutText, timeout);
+        window.IPText->setText(QStringLiteral("127.0.0.1"));
+        window.TimeoutText->clear();
+        QTest::keyClicks(window.TimeoutText, timeout);
         QTest::mouseClick(window.StartConnButt, Qt::LeftButton);
     }
 
@@ -62,13 +59,10 @@ protected:
     std::vector<QByteArray> frames;
 };
 
-// Closing the connection window discards what was typed in it.
+// Closing the connection window discards what was typed in it. A bad form is written back
+// corrected and tries no connection; the rules are the form's.
 TEST_F(ConnectFlow, ConnectionWindowOpensWithItsInitialContentsEachTimeAndCorrectsABadForm) {
     ConnectSet &window = openConnectSet(sim.serverPort());
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Connect to Tolvar Setting"));
-    EXPECT_EQ(window.objectName(), QStringLiteral("ConnectSet"));
-    EXPECT_EQ(main->windowTitle(), QStringLiteral("Tolvar  Utility (ver 1.0.3)"));
-    EXPECT_EQ(main->objectName(), QStringLiteral("InitialScreen"));
     EXPECT_EQ(window.PortText->text(), QStringLiteral("502"));
     EXPECT_FALSE(window.PortText->isEnabled());
     EXPECT_EQ(window.TimeoutText->text(), QStringLiteral("3"));
@@ -76,37 +70,24 @@ TEST_F(ConnectFlow, ConnectionWindowOpensWithItsInitialContentsEachTimeAndCorrec
     EXPECT_EQ(window.TolvarCombo->count(), 64);
     EXPECT_FALSE(window.EmptyVlaueCheck->isChecked());
     EXPECT_FALSE(main->ConnectButt->isEnabled());
-    EXPECT_FALSE(main->DisconnectButt->isEnabled());
-    EXPECT_EQ(window.IPText->accessibleName(), QStringLiteral("IP"));
-    EXPECT_EQ(window.PortText->accessibleName(), QStringLiteral("Port"));
-    EXPECT_EQ(window.TimeoutText->accessibleName(), QStringLiteral("Timeout(Sec)"));
-    EXPECT_EQ(window.TolvarCombo->accessibleName(), QStringLiteral("Tolvar ID"));
-    EXPECT_EQ(window.EmptyVlaueCheck->accessibleName(), QStringLiteral("To initial modules"));
-    // A bad form is written back corrected and tries no connection; the rules are the form's.
     DialogAnswerer answerer;
     startConnect(window, QStringLiteral("10"));
     EXPECT_EQ(window.TimeoutText->text(), QStringLiteral("1"));
     pumpUntil([] { return false; }, 200);
     EXPECT_FALSE(sim.hasClient());
     EXPECT_TRUE(answerer.text().isEmpty());
-    EXPECT_TRUE(window.StartConnButt->isEnabled());
     window.close();
-    EXPECT_TRUE(main->ConnectButt->isEnabled());
     QTest::mouseClick(main->ConnectButt, Qt::LeftButton);
     EXPECT_EQ(app->connectSet()->IPText->text(), QStringLiteral("192.168.255.3"));
 }
 
 TEST_F(ConnectFlow, ConnectShowsTheNetworkWindowAndAsksOneSecondApart) {
     ConnectSet &window = openConnectSet(sim.serverPort());
-    window.PortText->setText(QStringLiteral("503"));
     window.TolvarCombo->setCurrentText(QStringLiteral("7"));
     startConnect(window);
-
-    EXPECT_EQ(window.PortText->text(), QStringLiteral("502"));
     EXPECT_FALSE(window.isVisible());
     EXPECT_TRUE(app->network().isVisible());
     EXPECT_TRUE(main->DisconnectButt->isEnabled());
-    EXPECT_FALSE(main->ConnectButt->isEnabled());
     // #PD, #GD, #HD with the unit identifier chosen
     EXPECT_EQ(frames, (std::vector<QByteArray>{"0102000000060710000000020423504400",
                                                "0102000000060710000000020423474400",
@@ -117,8 +98,9 @@ TEST_F(ConnectFlow, ConnectShowsTheNetworkWindowAndAsksOneSecondApart) {
     }
 }
 
-// Without a read-back the serial settings keep the values every connect starts from.
-TEST_F(ConnectFlow, ToInitialModulesAsksNothingKeepsTheConnectDefaultsAndDisconnects) {
+// Without a read-back the serial settings keep the values every connect starts from. Closing
+// the main window then ends the program: the other windows go, and so does the connection.
+TEST_F(ConnectFlow, ToInitialModulesAsksNothingAndClosingTheMainWindowEndsTheProgram) {
     ConnectSet &window = openConnectSet(sim.serverPort());
     GatewayConfig &config = app->config();
     config.ComPortCode = config.BaudRateCode = config.DataBitsCode = 9;
@@ -128,16 +110,16 @@ TEST_F(ConnectFlow, ToInitialModulesAsksNothingKeepsTheConnectDefaultsAndDisconn
     EXPECT_TRUE(app->network().isVisible());
     pumpUntil([] { return false; }, 300);
     EXPECT_TRUE(frames.empty());
-    EXPECT_TRUE(sim.hasClient());
     const std::array<int, 5> codes{config.ComPortCode, config.BaudRateCode, config.DataBitsCode,
                                    config.ParityCode, config.StopBitsCode};
     EXPECT_EQ(codes, (std::array<int, 5>{1, 3, 1, 1, 1}));
 
-    QTest::mouseClick(main->DisconnectButt, Qt::LeftButton);
-    EXPECT_FALSE(app->network().isVisible());
-    EXPECT_FALSE(app->link().isConnected());
-    EXPECT_TRUE(main->ConnectButt->isEnabled());
-    EXPECT_FALSE(main->DisconnectButt->isEnabled());
+    int ends = 0;
+    QObject::connect(app.get(), &UtilityApp::finished, [&ends] { ++ends; });
+    main->close();
+    EXPECT_EQ(ends, 1);
+    for (const QWidget *other : QApplication::topLevelWidgets())
+        EXPECT_FALSE(other->isVisible()) << other->objectName().toStdString();
     EXPECT_TRUE(pumpUntil([this] { return !sim.hasClient(); }));
 }
 
@@ -151,27 +133,9 @@ TEST_F(ConnectFlow, RefusedConnectionShowsTheFailureAndAllowsAnotherTry) {
     EXPECT_FALSE(answerer.watchedOnBeforeDialog);
     EXPECT_EQ(answerer.text(), QStringLiteral("Connect to Tolvar fail !"));
     EXPECT_EQ(answerer.titles.value(0), QStringLiteral("Error Connect Status ."));
-    EXPECT_EQ(answerer.buttons, 1);
     EXPECT_TRUE(window.StartConnButt->isEnabled());
     EXPECT_TRUE(window.isVisible());
-    EXPECT_FALSE(app->link().isConnected());
     EXPECT_FALSE(main->DisconnectButt->isEnabled());
-}
-
-// Closing the main window ends the program: the other windows go, and so does the connection.
-TEST_F(ConnectFlow, ClosingTheMainWindowEndsTheProgram) {
-    ConnectSet &window = openConnectSet(sim.serverPort());
-    window.EmptyVlaueCheck->setChecked(true);
-    startConnect(window);
-    ASSERT_TRUE(app->network().isVisible());
-    int ends = 0;
-    QObject::connect(app.get(), &UtilityApp::finished, [&ends] { ++ends; });
-    main->close();
-    EXPECT_EQ(ends, 1);
-    for (const QWidget *other : QApplication::topLevelWidgets())
-        EXPECT_FALSE(other->isVisible()) << other->objectName().toStdString();
-    EXPECT_FALSE(app->link().isConnected());
-    EXPECT_TRUE(pumpUntil([this] { return !sim.hasClient(); }));
 }
 
 } // namespace
