@@ -1,6 +1,4 @@
 #include "app/UtilityApp.h"
-#include "link/ConnectSet.h"
-#include "link/InitialScreen.h"
 #include "link/ReplyEncoder.h"
 #include "network/MappingModules.h"
 
@@ -12,36 +10,23 @@
 #include "support/ScriptedPeer.h"
 #include "support/WindowSnapshot.h"
 
-#include <QCheckBox>
 #include <QComboBox>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
 namespace tolvar {
 namespace {
 
-// The product's windows, connected to a loopback peer on `port`.
-class Windows {
-public:
-    explicit Windows(quint16 port) : app(port), main(app.main()) {
+// The product's windows, talking to a loopback peer on `port`, counting the replies they take.
+struct Windows {
+    explicit Windows(quint16 port) : app(port) {
         app.show();
         QObject::connect(&app.link(), &GatewayLink::replyReceived, [this] { ++replies; });
     }
-
-    void connect(bool readStoredConfiguration) {
-        connectByClicks(app, readStoredConfiguration);
-        ASSERT_TRUE(app.link().isConnected());
-    }
-
     bool waitForReplies(int count) {
         return pumpUntil([this, count] { return replies >= count; }, 5000);
     }
-
     UtilityApp app;
-    InitialScreen &main;
     int replies = 0;
 };
 
@@ -54,7 +39,7 @@ TEST(ReadBack, FillsTheModelAndTheControlsFromTheSimulator) {
     ASSERT_TRUE(sim.listen(0));
     sim.setConfig(stored);
     Windows windows(sim.serverPort());
-    windows.connect(true);
+    connectByClicks(windows.app);
     ASSERT_TRUE(windows.waitForReplies(3));
 
     fixtures::ReadBackHarness expected;
@@ -63,7 +48,7 @@ TEST(ReadBack, FillsTheModelAndTheControlsFromTheSimulator) {
     expected.counters.flag = 2; // the first blocks after start have passed
     EXPECT_TRUE(windows.app.config() == expected.config);
     EXPECT_EQ(windows.app.counters(), expected.counters);
-    EXPECT_EQ(windows.main.statusText(), QString());
+    EXPECT_EQ(windows.app.main().statusText(), QString());
     // Every control against its source is the file-open comparison's; here the wiring.
     EXPECT_EQ(windows.app.network().IPText[3]->text(), QString::number(stored.ethernet.ip[3]));
     EXPECT_EQ(windows.app.network().DevicesNumCombo->currentText(),
@@ -76,7 +61,7 @@ TEST(ReadBack, ACutReplyLeavesModelAndControlsAsTheyWere) {
     ScriptedPeer peer;
     Windows windows(peer.port());
     windows.app.link().setStaleReplyMs(200);
-    windows.connect(false);
+    connectByClicks(windows.app, false);
     ASSERT_TRUE(pumpUntil([&peer] { return peer.hasClient(); }));
     peer.send(malformedBaselineStream());
     ASSERT_TRUE(windows.waitForReplies(3));
@@ -85,7 +70,7 @@ TEST(ReadBack, ACutReplyLeavesModelAndControlsAsTheyWere) {
     const WindowSnapshot controls = snapshotOf(windows.app.network());
 
     peer.send(malformedBaselineStream().left(40));
-    EXPECT_TRUE(pumpUntil([&windows] { return !windows.main.statusText().isEmpty(); }, 500));
+    EXPECT_TRUE(pumpUntil([&windows] { return !windows.app.main().statusText().isEmpty(); }, 500));
     EXPECT_TRUE(windows.app.config() == model);
     EXPECT_EQ(windows.app.counters(), counters);
     EXPECT_EQ(snapshotOf(windows.app.network()), controls);
