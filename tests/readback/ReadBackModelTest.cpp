@@ -46,29 +46,22 @@ GatewayConfig swappedPair() {
     return config;
 }
 
-// A general reply for one device and a table reply for it, as the gateway answers; `kept` is
-// written into Byte2 of the first TxPDO row in between.
-fixtures::ReadBackHarness readBackOf(const DeviceTables &device, const QString &kept = {}) {
+// Words take two cells with one number; codes of the other direction leave PDO cells as they
+// were (Byte2 of the first TxPDO row is written between the general and the table reply) and
+// count as digital in SDO tables.
+TEST(TableReadBack, EveryTypeCodeInEveryTable) {
     fixtures::ReadBackHarness harness;
     harness.feed(encodeReply(fixtures::generalListing(1)));
-    harness.config.TxPDOTable.cell(1, 1, kFirstPdoByteColumn + 2) = kept;
-    harness.feed(encodeReply(TableReply{{device}}));
+    harness.config.TxPDOTable.cell(1, 1, kFirstPdoByteColumn + 2) = "kept";
+    harness.feed(encodeReply(
+        TableReply{{{1,
+                     {PdoEntry{0x1AB, 1, 5, hexBytes("02ff000301")}},
+                     {PdoEntry{0x201, 0x80, 5, hexBytes("0003770102")}, PdoEntry{0x20A, 0, 0, {}}},
+                     {SdoEntry{0x6000, 1, 2, true}, SdoEntry{0x6000, 2, 1, false},
+                      SdoEntry{0x6001, 0x1F, 3, false}},
+                     {SdoEntry{0xA001, 0x10, 3, true}, SdoEntry{0x6200, 0, 2, false},
+                      SdoEntry{0xFFFF, 0, 0, false}}}}}));
     EXPECT_TRUE(harness.refusals.isEmpty());
-    return harness;
-}
-
-// Words take two cells with one number; codes of the other direction leave PDO cells as they
-// were and count as digital in SDO tables.
-TEST(TableReadBack, EveryTypeCodeInEveryTable) {
-    const auto harness =
-        readBackOf({1,
-                    {PdoEntry{0x1AB, 1, 5, hexBytes("02ff000301")}},
-                    {PdoEntry{0x201, 0x80, 5, hexBytes("0003770102")}, PdoEntry{0x20A, 0, 0, {}}},
-                    {SdoEntry{0x6000, 1, 2, true}, SdoEntry{0x6000, 2, 1, false},
-                     SdoEntry{0x6001, 0x1F, 3, false}},
-                    {SdoEntry{0xA001, 0x10, 3, true}, SdoEntry{0x6200, 0, 2, false},
-                     SdoEntry{0xFFFF, 0, 0, false}}},
-                   "kept");
     EXPECT_EQ(shownRows(harness.config, 1),
               (QStringList{"Tx: &H1AB|1|5|P_AIL 1|P_AIH 1|kept||P_DI 1|||",
                            "Rx: Yes|&H201|5|P_DO 1|P_AOL 1|P_AOH 1|||||", "Rx: No|&H20A|0||||||||",
