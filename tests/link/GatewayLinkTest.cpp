@@ -4,9 +4,6 @@
 
 #include "support/ScriptedPeer.h"
 
-#include <QCoreApplication>
-#include <QTimer>
-
 #include <gtest/gtest.h>
 
 namespace tolvar {
@@ -45,27 +42,6 @@ protected:
     QStringList reports;
     int devices = 1;
 };
-
-// The handler of one reply runs to its end, event loop included, before the next comes; and
-// the event loop turns between replies.
-TEST_F(GatewayLinkTest, HandsOutOneReplyPerTurnOfTheEventLoop) {
-    int turns = 0;
-    int depth = 0;
-    std::vector<int> turnsSeen;
-    QObject::connect(&link, &GatewayLink::replyReceived, [&] {
-        turnsSeen.push_back(depth > 0 ? -1 : turns);
-        QTimer::singleShot(0, [&turns] { ++turns; });
-        ++depth;
-        QCoreApplication::processEvents();
-        --depth;
-    });
-    peer.send(kEthernetBytes.repeated(3));
-    ASSERT_TRUE(pumpUntil([this] { return replies.size() == 3; }));
-    ASSERT_EQ(turnsSeen.size(), 3u);
-    EXPECT_EQ(turnsSeen[0], 0);
-    EXPECT_GE(turnsSeen[1], 1);
-    EXPECT_GE(turnsSeen[2], 2);
-}
 
 // How the bytes may be split is the assembler's table; here the socket's pieces reach it, the
 // request goes out whole, and a close from this side is no news for the user.
