@@ -47,10 +47,5 @@ TEST(StartConnectCheck, CorrectsTheFirstBadFieldAndConnectsOnlyWhenAllAreGood) {
     }
 }
 
-TEST(StartConnectCheck, StopsAtTheFirstBadFieldLeavingTheLaterOnesAsTyped) {
-    const ConnectCheck check = checkConnectForm({"bad", "503", "0", "x"});
-    EXPECT_EQ(check.corrected, (ConnectForm{"", "503", "0", "x"}));
-}
-
 } // namespace
 } // namespace tolvar
