@@ -32,36 +32,22 @@ TableReply tablesHoldingSignature() {
     return tables;
 }
 
-enum class End { NextRequest, Deadline };
-
 // Answer windows, each the bytes that arrive between two requests, and what they must give.
 struct WindowCase {
     std::string name;
     std::vector<QByteArray> windows;
-    std::optional<std::size_t> replies; // replies taken; none: not checked
-    QString report;                     // the report begins with it; empty: no report
-    int shown = 1;                      // device amount the replies are measured against
-    int listed = 1;                     // devices in the device list
-    End end = End::NextRequest;
-    QByteArray late; // arrives in the last window after its end
+    std::optional<std::size_t> replies;  // replies taken; none: not checked
+    QString report;                      // the report begins with it; empty: no report
+    int shown = 1;                       // device amount the replies are measured against
+    int listed = 1;                      // devices in the device list
+    std::optional<QByteArray> lateBytes; // the deadline passes, then these come in the last window
     bool afterReadBack = false;
 };
 
 WindowCase when(std::string name, std::vector<QByteArray> windows, std::size_t replies = 0,
-                const char *report = "", int shown = 1, int listed = 1, End end = End::NextRequest,
-                QByteArray late = {}) {
-    return {std::move(name), std::move(windows), replies, report, shown, listed, end, late};
-}
-
-// A malformed block sent in a window of its own after a complete read-back; a reply equal to
-// the shown one may come before the fault.
-WindowCase followingReadBack(const MalformedReply &malformed) {
-    const char *reports[] = {"Refused", "Dropped", ""}; // by MalformedReply::Fate
-    WindowCase after =
-        when(malformedCaseName(malformed), {malformed.bytes}, 0, reports[int(malformed.fate)]);
-    after.replies.reset();
-    after.afterReadBack = true;
-    return after;
+                const char *report = "", int shown = 1, int listed = 1,
+                std::optional<QByteArray> lateBytes = {}) {
+    return {std::move(name), std::move(windows), replies, report, shown, listed, lateBytes};
 }
 
 ReadBackHarness startOf(const WindowCase &windows) {
@@ -89,9 +75,10 @@ ReadBackHarness deliver(const WindowCase &windows, std::mt19937 *random = nullpt
             }
         }
     }
-    if (windows.end == End::Deadline)
+    if (windows.lateBytes) {
         harness.waitOut();
-    harness.feed(windows.late);
+        harness.feed(*windows.lateBytes);
+    }
     harness.requestSent();
     return harness;
 }
@@ -142,9 +129,19 @@ std::vector<WindowCase> windowCorpus() {
         when("deadline_discards_the_rest_of_its_window", {kGeneral.left(70)}, 0,
              "Dropped an incomplete general reply (70 of 71 bytes): the rest did not arrive in "
              "time.",
-             1, 1, End::Deadline, kGeneral.right(1) + kEthernet)};
+             1, 1, kGeneral.right(1) + kEthernet)};
+    // Each malformed block in a window of its own after a complete read-back; a reply equal to
+    // the shown one may come before the fault.
+    const char *reports[] = {"Refused", "Dropped", ""}; // by MalformedReply::Fate
     for (const MalformedReply &malformed : malformedReplies())
-        corpus.push_back(followingReadBack(malformed));
+        corpus.push_back({malformedCaseName(malformed),
+                          {malformed.bytes},
+                          std::nullopt,
+                          reports[int(malformed.fate)],
+                          1,
+                          1,
+                          std::nullopt,
+                          true});
     return corpus;
 }
 
