@@ -21,8 +21,7 @@ struct FormCase {
 
 TEST(StartConnectCheck, CorrectsTheFirstBadFieldAndConnectsOnlyWhenAllAreGood) {
     const ConnectForm good{"127.0.0.1", "502", "3", "1"};
-    const FormCase cases[] = {{&ConnectForm::ip, "127.0.0.1", "127.0.0.1", 3, 1},
-                              {&ConnectForm::ip, "127.0.0.x", "", kNoConnect, 0},
+    const FormCase cases[] = {{&ConnectForm::ip, "127.0.0.x", "", kNoConnect, 0},
                               {&ConnectForm::port, "503", "502", 3, 1},
                               {&ConnectForm::timeout, "0", "1", kNoConnect, 0},
                               {&ConnectForm::timeout, "10", "1", kNoConnect, 0},

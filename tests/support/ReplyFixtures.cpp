@@ -26,10 +26,7 @@ TableReply maximalTableReply() {
         device.readSdo.push_back(SdoEntry{0x6000, quint8(j), quint8(word ? 2 : 1), word});
         device.writeSdo.push_back(SdoEntry{0x6200, quint8(j), quint8(word ? 3 : 0), word});
     }
-    TableReply reply{std::vector(kMaxDevices, device)};
-    for (int k = 0; k < kMaxDevices; ++k)
-        reply.devices[std::size_t(k)].nodeId = quint8(k + 1);
-    return reply;
+    return TableReply{std::vector(kMaxDevices, device)};
 }
 
 void ReadBackHarness::feed(QByteArrayView block) {
