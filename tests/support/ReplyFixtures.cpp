@@ -39,11 +39,6 @@ void ReadBackHarness::requestSent() {
     takeAll();
 }
 
-void ReadBackHarness::waitOut() {
-    if (auto refusal = m_assembler.dropPending(ReplyAssembler::DropCause::Deadline))
-        refusals << refusal->reason;
-}
-
 void ReadBackHarness::takeAll() {
     for (;;) {
         ReplyAssembler::Step step = m_assembler.next(shownDeviceCount);

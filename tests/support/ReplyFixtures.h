@@ -28,8 +28,6 @@ public:
     void feed(QByteArrayView block);
     // A request went out: what is fed next belongs to its answer window.
     void requestSent();
-    // The deadline of a begun reply passed.
-    void waitOut();
 
     GatewayConfig config;
     ReadBackCounters counters;
