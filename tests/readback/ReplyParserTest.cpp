@@ -38,29 +38,23 @@ const QByteArray kEveryEntryFormBytes =
              "03 0060010202 00600201 01600203"
              "02 01a0100303 00620002");
 
-struct Shape {
-    const char *name;
-    Reply reply;
-    int deviceCount; // shown when the reply arrives
-    QByteArray bytes;
-};
-
 // Encoder and parser agree with the bytes, and bytes after the reply are left for the next one;
 // cut replies are the answer windows' corpus.
 TEST(ReplyParser, EveryShapeEncodesAndParsesByteExactly) {
-    const Shape shapes[] = {
+    // name, reply, the device amount shown when it arrives, its bytes
+    const std::tuple<const char *, Reply, int, QByteArray> shapes[] = {
         {"ethernet", EthernetReply{{192, 168, 255, 3}, {255, 255, 255, 0}, {192, 168, 255, 1}}, 1,
          hexBytes("010200000006197504014900c0a8ff03ffffff00c0a8ff01")},
         {"general_two_devices", kGeneralTwo, 1, kGeneralTwoBytes},
         {"tables_every_entry_form", TableReply{{kEveryEntryForm, DeviceTables{3, {}, {}, {}, {}}}},
          2, kTableEnvelope + kEveryEntryFormBytes + hexBytes("0300000000")}};
-    for (const Shape &shape : shapes) {
-        SCOPED_TRACE(shape.name);
-        EXPECT_EQ(encodeReply(shape.reply).toHex(), shape.bytes.toHex());
-        const ParseOutcome parsed = parseReply(shape.bytes + "\x19garbage", shape.deviceCount);
+    for (const auto &[name, reply, deviceCount, bytes] : shapes) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(encodeReply(reply).toHex(), bytes.toHex());
+        const ParseOutcome parsed = parseReply(bytes + "\x19garbage", deviceCount);
         ASSERT_EQ(parsed.status, Status::Complete) << parsed.problem.toStdString();
-        EXPECT_EQ(parsed.length, shape.bytes.size());
-        EXPECT_EQ(parsed.reply, shape.reply);
+        EXPECT_EQ(parsed.length, bytes.size());
+        EXPECT_EQ(parsed.reply, reply);
     }
 }
 
