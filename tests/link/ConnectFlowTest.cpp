@@ -93,7 +93,6 @@ TEST_F(ConnectFlow, ToInitialModulesAsksNothingAndClosingTheMainWindowEndsThePro
     config.ParityCode = config.StopBitsCode = 9;
     window.EmptyVlaueCheck->setChecked(true);
     startConnect(window);
-    EXPECT_TRUE(app->network().isVisible());
     pumpUntil([] { return false; }, 300);
     EXPECT_TRUE(frames.empty());
     const std::array<int, 5> codes{config.ComPortCode, config.BaudRateCode, config.DataBitsCode,
