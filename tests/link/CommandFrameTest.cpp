@@ -5,9 +5,7 @@
 namespace tolvar {
 namespace {
 
-QByteArray hex(const char *text) {
-    return QByteArray::fromHex(text);
-}
+const auto hex = &QByteArray::fromHex;
 
 // Whole frames: write commands give their own length and counts and are zero after the header.
 TEST(CommandFrame, FramesAreByteExact) {

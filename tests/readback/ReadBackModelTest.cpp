@@ -61,7 +61,6 @@ TEST(TableReadBack, EveryTypeCodeInEveryTable) {
                       SdoEntry{0x6001, 0x1F, 3, false}},
                      {SdoEntry{0xA001, 0x10, 3, true}, SdoEntry{0x6200, 0, 2, false},
                       SdoEntry{0xFFFF, 0, 0, false}}}}}));
-    EXPECT_TRUE(harness.refusals.isEmpty());
     EXPECT_EQ(shownRows(harness.config, 1),
               (QStringList{"Tx: &H1AB|1|5|P_AIL 1|P_AIH 1|kept||P_DI 1|||",
                            "Rx: Yes|&H201|5|P_DO 1|P_AOL 1|P_AOH 1|||||", "Rx: No|&H20A|0||||||||",
@@ -81,8 +80,8 @@ TEST(TableReadBack, NumbersContinueOverDevicesInListOrderFromOneInEveryReply) {
     applyTableReply(config, counters, reply);
     EXPECT_EQ(shownRows(config, 2), QStringList{"Tx: &H181|0|2|P_DI 1|P_DI 2||||||"});
     EXPECT_EQ(shownRows(config, 1), QStringList{"Tx: &H182|0|3|P_DI 3|P_AIL 1|P_AIH 1|||||"});
-    EXPECT_EQ(config.NodeID[0], 0x21);
-    EXPECT_EQ(config.NodeID[1], 0x22);
+    EXPECT_EQ((std::array{config.NodeID[0], config.NodeID[1]}),
+              (std::array<quint8, 2>{0x21, 0x22}));
     EXPECT_EQ(totalsOf(config), (Totals{0, 3, 1, 0, 0, 0, 0, 0}));
     EXPECT_EQ(counters.DI_number, 3);
 }

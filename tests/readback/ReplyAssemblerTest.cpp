@@ -48,6 +48,10 @@ WindowCase when(std::string name, std::vector<QByteArray> windows, std::size_t r
     return {std::move(name), std::move(windows), replies, report, shown, listed};
 }
 
+void PrintTo(const WindowCase &windows, std::ostream *out) {
+    *out << windows.name;
+}
+
 ReadBackHarness startOf(const WindowCase &windows) {
     ReadBackHarness harness;
     harness.shownDeviceCount = windows.shown;
@@ -119,14 +123,13 @@ std::vector<WindowCase> windowCorpus() {
     // the shown one may come before the fault.
     const char *reports[] = {"Refused", "Dropped", ""}; // by MalformedReply::Fate
     for (const MalformedReply &malformed : malformedReplies())
-        corpus.push_back({malformedCaseName(malformed),
-                          {malformed.bytes},
-                          std::nullopt,
-                          reports[int(malformed.fate)],
-                          1,
-                          1,
-                          std::nullopt,
-                          true});
+        corpus.push_back(WindowCase{malformedCaseName(malformed),
+                                    {malformed.bytes},
+                                    std::nullopt,
+                                    reports[int(malformed.fate)],
+                                    1,
+                                    1,
+                                    true});
     return corpus;
 }
 
@@ -139,17 +142,16 @@ TEST_P(AnswerWindows, GiveTheirOutcomeHoweverTheBytesAreSplit) {
     const ReadBackHarness whole = deliver(windows);
     ASSERT_EQ(whole.refusals.size(), windows.report.isEmpty() ? 0 : 1)
         << whole.refusals.join('\n').toStdString();
-    EXPECT_TRUE(whole.refusals.value(0).startsWith(windows.report))
-        << whole.refusals.value(0).toStdString();
-    if (windows.replies)
+    EXPECT_EQ(whole.refusals.value(0).left(windows.report.size()), windows.report);
+    if (windows.replies) {
         EXPECT_EQ(whole.replies.size() - start.replies.size(), *windows.replies);
+    }
     // What is refused, dropped or ignored changes nothing.
     if (!windows.report.isEmpty() || windows.afterReadBack) {
         EXPECT_EQ(whole.config, start.config);
         EXPECT_EQ(whole.counters, start.counters);
     }
-    if (windows.afterReadBack)
-        EXPECT_EQ(whole.shownEthernet, start.shownEthernet);
+    EXPECT_TRUE(!windows.afterReadBack || whole.shownEthernet == start.shownEthernet);
 
     for (unsigned seed = 1; seed <= 64 && !HasFailure(); ++seed) {
         SCOPED_TRACE(::testing::Message() << "seed " << seed);
