@@ -47,16 +47,12 @@ public:
 
     // Does one thing a user could do now.
     void act() {
-        using Act = bool (RandomUser::*)();
-        static constexpr std::pair<int, Act> kinds[] = {
-            {15, &RandomUser::clickCell},   {25, &RandomUser::fillCell},
-            {14, &RandomUser::chooseItem},  {15, &RandomUser::typeText},
-            {20, &RandomUser::pressButton}, {7, &RandomUser::switchTab}};
+        static constexpr bool (RandomUser::*kKinds[])() = {
+            &RandomUser::clickCell, &RandomUser::chooseItem, &RandomUser::typeText,
+            &RandomUser::pressButton, &RandomUser::switchTab};
+        std::discrete_distribution<int> kind({40, 14, 15, 20, 7});
         for (int attempt = 0; attempt < 100; ++attempt) {
-            int roll = below(96);
-            const auto *kind = std::find_if(std::begin(kinds), std::end(kinds),
-                                            [&](const auto &k) { return (roll -= k.first) < 0; });
-            if ((this->*kind->second)())
+            if ((this->*kKinds[kind(m_random)])())
                 return;
         }
     }
@@ -67,12 +63,6 @@ private:
     template <typename T> T *pick(const std::vector<T *> &all) {
         return all.empty() ? nullptr : all[std::size_t(below(int(all.size())))];
     }
-    // A user mostly goes on with the editor a cell click has just laid out.
-    template <typename Editor> Editor *pickEditor() {
-        const std::vector<Editor *> laid = reachable<Editor>(true);
-        return pick(!laid.empty() && chance(75) ? laid : reachable<Editor>());
-    }
-
     // Mostly the first rows, where entries are; sometimes anywhere, the fixed cells included.
     bool clickCell() {
         QTableWidget *grid = pick(reachable<QTableWidget>());
@@ -85,31 +75,20 @@ private:
         QTest::mouseClick(grid->viewport(), Qt::LeftButton,
                           chance(15) ? Qt::ShiftModifier : Qt::NoModifier,
                           grid->visualRect(cell).center());
-        return true;
-    }
-
-    // A click on a cell and an entry into the editor laid over it, if one is.
-    bool fillCell() {
-        if (!clickCell())
-            return false;
-        const std::vector<QComboBox *> lists = reachable<QComboBox>(true);
-        const std::vector<QLineEdit *> boxes = reachable<QLineEdit>(true);
-        if (!lists.empty())
-            chooseItem(lists.front());
-        else if (!boxes.empty())
-            typeText(boxes.front());
+        if (chance(60)) { // mostly followed by an entry into the editor laid over the cell
+            if (QComboBox *list = pick(reachable<QComboBox>(true)))
+                chooseItem(list);
+            else
+                typeText(pick(reachable<QLineEdit>(true)));
+        }
         return true;
     }
 
     // A new device amount discards every table: chosen less often, so that tables grow.
-    bool chooseItem() {
-        QComboBox *combo = pickEditor<QComboBox>();
-        if (combo && combo->objectName() == u"DevicesNumCombo" && chance(60))
-            return false;
-        return chooseItem(combo);
-    }
+    bool chooseItem() { return chooseItem(pick(reachable<QComboBox>())); }
     bool chooseItem(QComboBox *combo) {
-        if (!combo || combo->count() == 0)
+        if (!combo || combo->count() == 0 ||
+            (combo->objectName() == u"DevicesNumCombo" && chance(60)))
             return false;
         const int index = below(combo->count());
         combo->setCurrentIndex(index);
@@ -119,7 +98,7 @@ private:
 
     // Into every text box, the text fields of editable lists and the floating editors: mostly
     // a number a box may well take, else anything.
-    bool typeText() { return typeText(pickEditor<QLineEdit>()); }
+    bool typeText() { return typeText(pick(reachable<QLineEdit>())); }
     bool typeText(QLineEdit *edit) {
         if (!edit)
             return false;
@@ -136,16 +115,11 @@ private:
     }
 
     // Every button and check box but "Start Connect": tests never connect to the address typed.
-    // "Save All Setting" is one of a dozen buttons of its window: pressed more often, it gets
-    // past its checks now and then. Deleting and leaving the device window less often keeps
-    // the tables busy.
+    // Deleting and leaving the device window less often keeps the tables busy.
     bool pressButton() {
         static const QMap<QString, int> kPercent{
             {"StartConnButt", 0}, {"ExitCommand", 40}, {"DeleteCommand", 50}};
-        std::vector<QAbstractButton *> buttons = reachable<QAbstractButton>();
-        const auto save = std::ranges::find_if(
-            buttons, [](QAbstractButton *b) { return b->objectName() == u"SaveCommand"; });
-        QAbstractButton *button = save != buttons.end() && chance(20) ? *save : pick(buttons);
+        QAbstractButton *button = pick(reachable<QAbstractButton>());
         if (!button || !chance(kPercent.value(button->objectName(), 100)))
             return false;
         button->click();

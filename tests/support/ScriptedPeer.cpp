@@ -21,7 +21,6 @@ void ScriptedPeer::send(const QByteArray &bytes) {
     if (!m_client || bytes.isEmpty())
         return;
     m_client->write(bytes);
-    m_client->flush();
     m_client->waitForBytesWritten(1000);
     // Give the receiver a chance to see these bytes on their own.
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
