@@ -32,12 +32,27 @@ QString where(const TableRules &t, int device, int row, int column) {
                              device, row, column);
 }
 
-// Walks the counted rows of the listed devices in list order: every tag is an item of the
-// table, a word's low byte is followed by its high byte, and each kind is numbered 1..n with n
-// its total.
-void checkNumbering(const GatewayConfig &config, const TableRules &t, QStringList &faults) {
+// Entry counts lie within the table, and no data byte stands outside the counted rows of the
+// listed devices; device 0, row 0 and column 0 are never written. Walked in list order, every
+// tag is an item of the table, a word's low byte is followed by its high byte, and each kind is
+// numbered 1..n with n its total.
+void checkTable(const GatewayConfig &config, const TableRules &t, QStringList &faults) {
     static const QRegularExpression tagPattern(QStringLiteral("^(\\S+) ([1-9]\\d*)$"));
     const CellTable &cells = config.*t.cells;
+    for (int device = 0; device <= kMaxDevices; ++device) {
+        const int count = (config.*t.rows)[std::size_t(device)];
+        if (count < 0 || count > t.maxRows || (device == 0 && count != 0))
+            faults << where(t, device, 0, 0) + "entry count " + QString::number(count);
+        const bool listed = std::ranges::count(config.DeviceOrder, device) == 1;
+        for (int row = 0; row <= t.maxRows; ++row) {
+            for (int column = 0; column < cells.columnCount(); ++column) {
+                const bool unwritten = device == 0 || row == 0 || column == 0 ||
+                                       (column >= t.firstData && (!listed || row > count));
+                if (unwritten && !cells.cell(device, row, column).isEmpty())
+                    faults << where(t, device, row, column) + "written outside the entries";
+            }
+        }
+    }
     int tagged[2] = {0, 0}; // bytes, words
     for (qint16 device : config.DeviceOrder) {
         const int rows = isDeviceNumber(device) ? (config.*t.rows)[std::size_t(device)] : 0;
@@ -65,34 +80,12 @@ void checkNumbering(const GatewayConfig &config, const TableRules &t, QStringLis
                                     config.total(t.wordKind), tagged[0], tagged[1]);
 }
 
-// Entry counts lie within the table, and no data byte stands outside the counted rows of the
-// listed devices; device 0, row 0 and column 0 are never written.
-void checkLimits(const GatewayConfig &config, const TableRules &t, QStringList &faults) {
-    const CellTable &cells = config.*t.cells;
-    for (int device = 0; device <= kMaxDevices; ++device) {
-        const int count = (config.*t.rows)[std::size_t(device)];
-        if (count < 0 || count > t.maxRows || (device == 0 && count != 0))
-            faults << where(t, device, 0, 0) + "entry count " + QString::number(count);
-        const bool listed = std::ranges::count(config.DeviceOrder, device) == 1;
-        for (int row = 0; row <= t.maxRows; ++row) {
-            for (int column = 0; column < cells.columnCount(); ++column) {
-                const bool unwritten = device == 0 || row == 0 || column == 0 ||
-                                       (column >= t.firstData && (!listed || row > count));
-                if (unwritten && !cells.cell(device, row, column).isEmpty())
-                    faults << where(t, device, row, column) + "written outside the entries";
-            }
-        }
-    }
-}
-
 } // namespace
 
 QStringList modelInvariantFaults(const GatewayConfig &config) {
     QStringList faults;
-    for (const TableRules &table : kTables) {
-        checkNumbering(config, table, faults);
-        checkLimits(config, table, faults);
-    }
+    for (const TableRules &table : kTables)
+        checkTable(config, table, faults);
     return faults.mid(0, 6); // a few faults say enough; the rest would only repeat them
 }
 

@@ -2,18 +2,15 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QEventLoop>
 
 ScriptedPeer::ScriptedPeer() {
     m_server.listen(QHostAddress::LocalHost, 0);
     connect(&m_server, &QTcpServer::newConnection, this, [this] {
-        while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-            m_client = socket;
-            connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
-                m_received += socket->readAll();
-                emit bytesReceived();
-            });
-        }
+        QTcpSocket *socket = m_client = m_server.nextPendingConnection();
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+            m_received += socket->readAll();
+            emit bytesReceived();
+        });
     });
 }
 
