@@ -75,9 +75,7 @@ void checkTable(const GatewayConfig &config, const TableRules &t, QStringList &f
         }
     }
     if (config.total(t.byteKind) != tagged[0] || config.total(t.wordKind) != tagged[1])
-        faults << QString::asprintf("%s table: totals %d and %d, but %d and %d tagged",
-                                    qPrintable(t.byteTag), config.total(t.byteKind),
-                                    config.total(t.wordKind), tagged[0], tagged[1]);
+        faults << where(t, 0, 0, 0) + "the totals are not the numbers of tags";
 }
 
 } // namespace

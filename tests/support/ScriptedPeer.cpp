@@ -29,11 +29,9 @@ void ScriptedPeer::disconnectClient() {
 }
 
 quint16 closedLoopbackPort() {
-    QTcpServer probe;
+    QTcpServer probe; // closes when it goes, leaving its port free
     probe.listen(QHostAddress::LocalHost, 0);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return port;
+    return probe.serverPort();
 }
 
 bool pumpUntil(const std::function<bool()> &done, int ms) {
