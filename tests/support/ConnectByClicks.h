@@ -2,7 +2,6 @@
 
 #include "app/UtilityApp.h"
 #include "link/ConnectSet.h"
-#include "link/InitialScreen.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

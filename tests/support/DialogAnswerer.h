@@ -17,17 +17,14 @@ class DialogAnswerer {
 public:
     explicit DialogAnswerer(const QPushButton *watched = nullptr) : m_watched(watched) {
         clock.start();
-        m_timer.setInterval(10);
         QObject::connect(&m_timer, &QTimer::timeout, [this] { answer(); });
-        m_timer.start();
+        m_timer.start(10);
     }
 
     QString text() const { return texts.isEmpty() ? QString() : texts.last(); }
 
     bool proceed = true;
-    QStringList names;
-    QStringList titles;
-    QStringList texts;
+    QStringList names, titles, texts;
     qsizetype buttons = 0;
     qint64 shownAfterMs = -1;
     bool watchedOnBeforeDialog = false;

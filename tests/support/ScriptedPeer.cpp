@@ -2,18 +2,15 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QEventLoop>
 
 ScriptedPeer::ScriptedPeer() {
     m_server.listen(QHostAddress::LocalHost, 0);
     connect(&m_server, &QTcpServer::newConnection, this, [this] {
-        while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-            m_client = socket;
-            connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
-                m_received += socket->readAll();
-                emit bytesReceived();
-            });
-        }
+        QTcpSocket *socket = m_client = m_server.nextPendingConnection();
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+            m_received += socket->readAll();
+            emit bytesReceived();
+        });
     });
 }
 
@@ -21,7 +18,6 @@ void ScriptedPeer::send(const QByteArray &bytes) {
     if (!m_client || bytes.isEmpty())
         return;
     m_client->write(bytes);
-    m_client->flush();
     m_client->waitForBytesWritten(1000);
     // Give the receiver a chance to see these bytes on their own.
     QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
@@ -33,11 +29,9 @@ void ScriptedPeer::disconnectClient() {
 }
 
 quint16 closedLoopbackPort() {
-    QTcpServer probe;
+    QTcpServer probe; // closes when it goes, leaving its port free
     probe.listen(QHostAddress::LocalHost, 0);
-    const quint16 port = probe.serverPort();
-    probe.close();
-    return port;
+    return probe.serverPort();
 }
 
 bool pumpUntil(const std::function<bool()> &done, int ms) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
