@@ -4,9 +4,9 @@
 
 #include "support/DialogAnswerer.h"
 #include "support/ScriptedPeer.h"
-#include "support/WindowSnapshot.h"
 
 #include <QFile>
+#include <QLabel>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -34,21 +34,18 @@ protected:
 // The loader's messages are tested with the file format; here the box that shows one.
 TEST_F(FileMenu, AFileThatCannotBeUsedIsRefusedByPlaceAndChangesNothing) {
     const GatewayConfig model = app.config();
-    const WindowSnapshot controls = snapshotOf(app.network());
     const QString path = file(QStringLiteral("bad.json"));
     QFile out(path);
     ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write("{\"devices\": [") > 0);
-    out.close();
     EXPECT_FALSE(app.openConfiguration(path));
     EXPECT_EQ(answerer.names.takeLast(), "OpenRefusedBox");
     EXPECT_TRUE(answerer.texts.takeLast().startsWith(path + ": line 1, column 14"));
     EXPECT_TRUE(app.config() == model);
-    EXPECT_EQ(snapshotOf(app.network()), controls);
 }
 
 // Every CSV record is a filled cell of the view (area, row label, column header and tag), and
 // every filled cell of the view is a record. The address, register-byte and origin columns are
-// tested with the map's logic.
+// tested with the map's logic. The view also tells how a download goes.
 TEST_F(FileMenu, ModbusMapOfMultiMatchesTheMappingViewCellByCell) {
     ASSERT_TRUE(app.exportModbusMap(file("multi.csv")));
     ShowMapping &view = app.mappingView();
@@ -78,6 +75,11 @@ TEST_F(FileMenu, ModbusMapOfMultiMatchesTheMappingViewCellByCell) {
     EXPECT_EQ(exported.size(), 55); // 15 DO bytes, 8 DI bytes, 9 AI and 7 AO words
     EXPECT_TRUE(app.checkConfiguration().empty());
     EXPECT_EQ(answerer.names, QStringList{"CheckBox"});
+    view.showProgress(1, 4, 3);
+    EXPECT_EQ(view.DownloadLabel->text(),
+              "Sending the configuration: 1 of 4 frames sent, about 3 s left.");
+    view.showOutcome({0, 3, false, false});
+    EXPECT_EQ(view.DownloadLabel->text(), "Not connected to the gateway: nothing was sent.");
 }
 
 } // namespace

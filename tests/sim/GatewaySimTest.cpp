@@ -27,11 +27,6 @@ public:
         });
     }
 
-    bool connectTo(quint16 port) {
-        socket.connectToHost(QHostAddress::LocalHost, port);
-        return pumpUntil([this] { return socket.state() == QAbstractSocket::ConnectedState; });
-    }
-
     // Sends `request` and expects exactly `expected` back.
     void expectAnswer(const QByteArray &request, const QByteArray &expected) {
         received.clear();
@@ -52,7 +47,7 @@ protected:
         server.setConfig(example("multi.json"));
         ASSERT_TRUE(server.listen(0)) << server.errorString().toStdString();
         ASSERT_EQ(server.serverAddress(), QHostAddress(QHostAddress::LocalHost));
-        ASSERT_TRUE(client.connectTo(server.serverPort()));
+        client.socket.connectToHost(QHostAddress::LocalHost, server.serverPort());
         ASSERT_TRUE(pumpUntil([this] { return server.hasClient(); }));
     }
 
@@ -87,7 +82,6 @@ TEST_F(GatewaySimServerTest, ADownloadIsAnsweredServedAndSaved) {
                                                              encodeReply(tableReplyOf(expected)));
     EXPECT_GT(client.reads, reads + 2); // two replies, in more than two pieces
     EXPECT_EQ(loadSimConfigFile(path), (std::variant<SimConfig, QString>(expected)));
-    EXPECT_EQ(log, QStringLiteral("saved the configuration to %1\n").arg(path));
 }
 
 TEST_F(GatewaySimServerTest, KeepsOnlyTheLatestFrames) {
@@ -156,13 +150,12 @@ TEST(SimConsoleTest, OptionsAreReadOrTheWrongValueIsNamed) {
         ASSERT_TRUE(parser.parse(QStringList{QStringLiteral("tolvar-gateway-sim")} + args));
         const auto read = readSimOptions(parser);
         const auto *o = std::get_if<SimOptions>(&read);
-        EXPECT_EQ(o ? QStringLiteral("%1 %2 %3 %4 %5")
-                          .arg(o->port)
-                          .arg(o->chunkBytes)
-                          .arg(o->chunkDelayMs)
-                          .arg(o->configPath, o->savePath)
-                    : std::get<QString>(read),
-                  expected);
+        const QString shown =
+            o ? QStringLiteral("%1 %2 %3 %4 %5")
+                    .arg(QString::number(o->port), QString::number(o->chunkBytes),
+                         QString::number(o->chunkDelayMs), o->configPath, o->savePath)
+              : std::get<QString>(read);
+        EXPECT_EQ(shown, expected);
     }
 }
 
