@@ -37,6 +37,7 @@ TEST_F(FileMenu, AFileThatCannotBeUsedIsRefusedByPlaceAndChangesNothing) {
     const QString path = file(QStringLiteral("bad.json"));
     QFile out(path);
     ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write("{\"devices\": [") > 0);
+    out.close();
     EXPECT_FALSE(app.openConfiguration(path));
     EXPECT_EQ(answerer.names.takeLast(), "OpenRefusedBox");
     EXPECT_TRUE(answerer.texts.takeLast().startsWith(path + ": line 1, column 14"));
