@@ -106,7 +106,6 @@ TEST_F(RoundTrip, EditsReachTheGatewayAndComeBack) {
 
     reconnect();
     EXPECT_TRUE(gatewayPart(app->config()) == edited);
-    EXPECT_EQ(app->config().TxPDOTable.cell(2, 1, 10), QStringLiteral("P_AIL 7"));
 }
 
 // The largest example, opened, goes to the gateway with its Ethernet rows (the Ethernet frame

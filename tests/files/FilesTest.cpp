@@ -124,9 +124,11 @@ TEST(ConfigDifferences, NameEachChangedField) {
              c.serial.parity = 3;
              c.canBitRateCode = 9;
              c.devices[0].txPdo[0].typeBytes[1] = 2;
+             c.devices[0].txPdo[1].cobId = 0x283;
          },
          {"CAN bit rate: gateway 250 kbit/s, utility code 9", "Parity: gateway Even, utility Odd",
-          "Device 1, TxPDO row 1, Byte1: gateway DI, utility AI"}},
+          "Device 1, TxPDO row 1, Byte1: gateway DI, utility AI",
+          "Device 1, TxPDO row 2, COB-ID: gateway 0x282, utility 0x283"}},
         {[](SimConfig &c) { c.devices[0].rxPdo.pop_back(); },
          {"Device 1, RxPDO, rows: gateway 2, utility 1",
           "Device 1, RxPDO row 2, entry: gateway COB-ID 0x302, 8 data byte(s), utility (none)"}},
