@@ -2,7 +2,6 @@
 #include "files/ModbusMap.h"
 #include "files/ModelFile.h"
 #include "mapping/NetworkChecks.h"
-#include "network/DeviceList.h"
 
 #include <QFile>
 
@@ -42,26 +41,14 @@ TEST(ConfigurationFile, ExamplesSurviveReadBackAndConversionAndPassTheChecks) {
         const auto findings = checkNetwork(copy.model, int(config.devices.size()));
         EXPECT_FALSE(hasFault(findings)) << findingTexts(findings).join(u'\n').toStdString();
     }
-    const QString missing = kExamples + "no-such-file.json";
-    EXPECT_TRUE(
-        std::get<QString>(loadSimConfigFile(missing)).startsWith(missing + ": cannot read: "));
 }
 
 TEST(ConfigurationFile, WhatAFileCannotHoldIsRefusedByItsPlace) {
     const std::pair<std::function<void(ReadBackCopy &)>, QString> cases[] = {
         {[](ReadBackCopy &c) { c.model.TxPDOTable.cell(1, 1, 5).clear(); },
          "Device 1, TxPDO row 1: the data length 2 covers Byte1, which has no type."},
-        {[](ReadBackCopy &c) { c.model.TxPDOTable.cell(1, 1, 3) = "9"; },
-         "Device 1, TxPDO row 1: the data length \"9\" is over 8."},
         {[](ReadBackCopy &c) { c.model.RxPDOTable.cell(1, 1, 5) = "P_DO 1"; },
          "Device 1, RxPDO row 1: Byte0 (P_AOL 1) is half a word"},
-        {[](ReadBackCopy &c) { c.model.RxPDOTable.cell(1, 1, 3) = "1"; }, // the word's end is cut
-         "Device 1, RxPDO row 1: Byte0 (P_AOL 1) is half a word"},
-        {[](ReadBackCopy &c) { c.network.mask[1] = "x"; }, "MASK octet 2 is \"x\""},
-        {[](ReadBackCopy &c) { c.network.deviceAmount = "11"; }, "Device Amount is \"11\""},
-        {[](ReadBackCopy &c) { c.network.syncTime = "12.5"; }, "SYNC Time is \"12.5\""},
-        {[](ReadBackCopy &c) { c.model.GuardTime[1] = "70000"; },
-         "Device 1: the guarding time is \"70000\""},
         {[](ReadBackCopy &c) { c.model.DeviceOrder[0] = 0; },
          "Place 1 of the device list has no device"},
     };
@@ -73,14 +60,6 @@ TEST(ConfigurationFile, WhatAFileCannotHoldIsRefusedByItsPlace) {
         EXPECT_TRUE(std::get<QString>(converted).startsWith(message))
             << std::get<QString>(converted).toStdString();
     }
-    // A fresh utility: one device never opened.
-    ReadBackCopy fresh;
-    changeDeviceAmount(fresh.model, 1);
-    SimConfig expected;
-    expected.serial = {};
-    expected.devices = {SimDevice{0, 0, {}, {}, {}, {}}};
-    EXPECT_EQ(configurationOf(fresh.model, fresh.network),
-              (std::variant<SimConfig, QString>(expected)));
 }
 
 PdoEntry pdo(quint16 cobId, const char *areas = "\x01") {
@@ -100,23 +79,11 @@ TEST(NetworkChecks, FindEachFaultAndLinkByPlace) {
         {{device(1, {pdo(0x181)}), device(2, {pdo(0x181)})},
          {"Fault: device 2, TxPDO row 1: COB-ID 0x181 is also the COB-ID of device 1, TxPDO "
           "row 1. Two PDOs with one COB-ID collide on the bus"}},
-        {{device(1, {pdo(0x181)}, {pdo(0x181, "")})},
-         {"Fault: device 1, RxPDO row 1: COB-ID 0x181 is also the COB-ID of device 1, TxPDO"}},
-        {{device(1, {pdo(0x190)}), device(2, {}, {pdo(0x190, "")}),
-          device(3, {}, {pdo(0x190, "")})},
-         {"Information: device 2, RxPDO row 1: COB-ID 0x190 is also the COB-ID of device 1, "
-          "TxPDO row 1: device 2 receives what device 1 sends",
-          "Fault: device 3, RxPDO row 1: COB-ID 0x190 is also the COB-ID of device 2, RxPDO"}},
-        {{device(1, {pdo(0x000), pdo(0x180), pdo(0x581), pdo(0x67F), pdo(0x6E0), pdo(0x701),
-                     pdo(0x7FF)})},
+        // The first restricted range and the last; the next case has a COB-ID just outside each.
+        {{device(1, {pdo(0x000), pdo(0x7FF)})},
          {"Fault: device 1, TxPDO row 1: COB-ID 0x000 lies in 0x000 to 0x07F, which CANopen "
           "keeps for NMT. Give the PDO a COB-ID outside the restricted ranges",
-          "row 2: COB-ID 0x180 lies in 0x101 to 0x180, which CANopen keeps for SYNC, emergency",
-          "row 3: COB-ID 0x581 lies in 0x581 to 0x5FF, which CANopen keeps for SDO.",
-          "row 4: COB-ID 0x67F lies in 0x601 to 0x67F, which CANopen keeps for SDO.",
-          "row 5: COB-ID 0x6E0 lies in 0x6E0 to 0x6FF, which CANopen keeps for future use.",
-          "row 6: COB-ID 0x701 lies in 0x701 to 0x77F, which CANopen keeps for heartbeat and",
-          "row 7: COB-ID 0x7FF lies in 0x780 to 0x7FF, which CANopen keeps for LSS."}},
+          "row 2: COB-ID 0x7FF lies in 0x780 to 0x7FF, which CANopen keeps for LSS."}},
         {{device(1, {pdo(0x080), pdo(0x100), pdo(0x181, ""), pdo(0x580), pdo(0x600)},
                  {pdo(0x680, ""), pdo(0x6DF, ""), pdo(0x700, ""), pdo(0x800, "")})},
          {}},
@@ -133,10 +100,9 @@ TEST(NetworkChecks, FindEachFaultAndLinkByPlace) {
     // Typed bytes under a data length of 0 are never sent.
     ReadBackCopy copy = readBackOf(example("small.json"));
     copy.model.TxPDOTable.cell(1, 1, 3).clear();
-    EXPECT_EQ(findingTexts(checkNetwork(copy.model, 1)),
-              QStringList{"Fault: device 1, TxPDO row 1: It maps 2 data byte(s), but its data "
-                          "length is 0, so none of them is sent. Set the data length to cover "
-                          "the typed bytes, or delete the row."});
+    EXPECT_TRUE(findingTexts(checkNetwork(copy.model, 1))
+                    .value(0)
+                    .contains("It maps 2 data byte(s), but its data length is 0"));
 }
 
 TEST(ModbusMap, LaysEveryMappedByteOutWithItsOrigin) {
@@ -150,9 +116,6 @@ TEST(ModbusMap, LaysEveryMappedByteOutWithItsOrigin) {
                    "AI,30001,Byte1,30001,high,S_AIH 1,1,1,Read SDO,1,,0x6000,0x01,Byte1\r\n"
                    "AO,40001,Byte0,40001,low,P_AOL 1,1,1,RxPDO,1,0x201,,,Byte0\r\n"
                    "AO,40001,Byte1,40001,high,P_AOH 1,1,1,RxPDO,1,0x201,,,Byte1\r\n");
-    ModbusMapRow quoted;
-    quoted.tag = QStringLiteral("a,\"b\"");
-    EXPECT_TRUE(modbusMapCsv({quoted}).endsWith(",\"a,\"\"b\"\"\",0,0,,0,,,,\r\n"));
 }
 
 TEST(ConfigDifferences, NameEachChangedField) {
@@ -160,25 +123,15 @@ TEST(ConfigDifferences, NameEachChangedField) {
         {[](SimConfig &c) {
              c.serial.parity = 3;
              c.canBitRateCode = 9;
+             c.devices[0].txPdo[0].typeBytes[1] = 2;
+             c.devices[0].txPdo[1].cobId = 0x283;
          },
-         {"CAN bit rate: gateway 250 kbit/s, utility code 9", "Parity: gateway Even, utility Odd"}},
-        {[](SimConfig &c) { c.devices[0].txPdo[1].cobId = 0x283; },
-         {"Device 1, TxPDO row 2, COB-ID: gateway 0x282, utility 0x283"}},
-        {[](SimConfig &c) { c.devices[0].txPdo[0].typeBytes[1] = 2; },
-         {"Device 1, TxPDO row 1, Byte1: gateway DI, utility AI"}},
+         {"CAN bit rate: gateway 250 kbit/s, utility code 9", "Parity: gateway Even, utility Odd",
+          "Device 1, TxPDO row 1, Byte1: gateway DI, utility AI",
+          "Device 1, TxPDO row 2, COB-ID: gateway 0x282, utility 0x283"}},
         {[](SimConfig &c) { c.devices[0].rxPdo.pop_back(); },
          {"Device 1, RxPDO, rows: gateway 2, utility 1",
           "Device 1, RxPDO row 2, entry: gateway COB-ID 0x302, 8 data byte(s), utility (none)"}},
-        {[](SimConfig &c) {
-             c.devices[0].writeSdo.pop_back();
-             c.devices[2].writeSdo[0].index = 0x3001;
-             c.devices[2].writeSdo[1].subIndex = 9;
-         },
-         {"Device 1, Write SDO, rows: gateway 2, utility 1",
-          "Device 1, Write SDO row 2, entry: gateway index 0x6411 sub-index 0x02, AO, utility "
-          "(none)",
-          "Device 3, Write SDO row 1, Index: gateway 0x3000, utility 0x3001",
-          "Device 3, Write SDO row 2, Sub-index: gateway 0x02, utility 0x09"}},
         {[](SimConfig &c) { c.devices.pop_back(); },
          {"Device Amount: gateway 4, utility 3",
           "Device 4, device: gateway node ID 127, utility (none)"}},
@@ -192,8 +145,6 @@ TEST(ConfigDifferences, NameEachChangedField) {
             found << differenceText(difference);
         EXPECT_EQ(found, expected);
     }
-    EXPECT_TRUE(std::get<QString>(compareWithGateway(ReadBackCopy{}, {}, {}))
-                    .startsWith("The gateway did not answer all three read commands"));
 }
 
 } // namespace
