@@ -7,14 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 #include <vector>
-
-// Cell texts in failure messages, found by argument lookup next to QString.
-inline void PrintTo(const QString &text, std::ostream *os) {
-    *os << '"' << text.toStdString() << '"';
-}
 
 namespace tolvar {
 

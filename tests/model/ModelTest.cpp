@@ -1,5 +1,7 @@
-#include "model/NumericText.h"
 #include "devices/TextChecks.h"
+#include "model/GatewayConfig.h"
+#include "model/NumericText.h"
+#include "model/Tags.h"
 
 #include <QStringList>
 
@@ -12,11 +14,10 @@ namespace {
 
 TEST(ReadNumber, ReadsLikeANumericLiteral) {
     const std::pair<const char *, double> cases[] = {
-        {"", 0},           {"abc", 0},   {"  42", 42},   {"12a", 12},
-        {"12.5", 12.5},    {"1..2", 1},  {".5", 0.5},    {"-3", -3},
-        {"1e3", 1000},     {"1e", 1},    {"2D2", 200},   {"192.168.255.3", 192.168},
-        {"&HA001", 40961}, {"&h1a", 26}, {"&HFFG", 255}, {"&H", 0},
-        {" &H10 ", 16},    {"& H10", 0}, {"12 5", 12}};
+        {"", 0},           {"abc", 0},   {"  42", 42},   {"12a", 12},  {"12.5", 12.5},
+        {".5", 0.5},       {"-3", -3},   {"1e3", 1000},  {"2D2", 200}, {"192.168.255.3", 192.168},
+        {"&HA001", 40961}, {"&h1a", 26}, {"&HFFG", 255}, {"&H", 0},    {" &H10 ", 16},
+        {"& H10", 0}};
     for (const auto &[text, value] : cases)
         EXPECT_DOUBLE_EQ(readNumber(QString::fromUtf8(text)), value) << text;
 }
@@ -65,6 +66,25 @@ TEST(TextCheck, AnswersCorrectedTextOrErrorValue) {
     // Decimal fields refuse a longer text whole.
     check(CheckDecimalText, {">", "65535>65535", "123456>!", "12.5>!", "-1>!", "00000>00000"});
     check(CheckSdoSubIndexText, {">", "12>12", "1a>!", "123>!"});
+}
+
+// Compared by value; outside its limits a table reads empty and keeps nothing, in every build.
+TEST(GatewayConfig, ComparesByValueAndKeepsNothingOutsideATable) {
+    GatewayConfig config;
+    config.WriteSDOTable.cell(10, 30, 4) = QStringLiteral("S_AOH 1");
+    EXPECT_NE(config, GatewayConfig());
+    config.WriteSDOTable.clear();
+    const std::array<std::array<int, 3>, 4> outside{
+        {{-1, 1, 1}, {kMaxDevices + 1, 1, 1}, {1, kMaxSdoRows + 1, 1}, {1, 1, kSdoColumns}}};
+    for (const auto &[device, row, column] : outside) {
+        SCOPED_TRACE(testing::Message() << device << ", " << row << ", " << column);
+        config.ReadSDOTable.cell(device, row, column) = QStringLiteral("S_DI 1");
+        EXPECT_TRUE(std::as_const(config).ReadSDOTable.cell(device, row, column).isEmpty());
+    }
+    EXPECT_EQ(config, GatewayConfig());
+    EXPECT_TRUE(config.ReadSDOTable.contains(kMaxDevices, kMaxSdoRows, kSdoColumns - 1));
+    EXPECT_TRUE(config.TxPDOTable.contains(kMaxDevices, kMaxPdoRows, kPdoColumns - 1));
+    EXPECT_EQ(makeTag(u"P_DI", 3), QStringLiteral("P_DI 3"));
 }
 
 } // namespace
