@@ -1,7 +1,5 @@
 #include "devices/TextChecks.h"
-#include "model/GatewayConfig.h"
 #include "model/NumericText.h"
-#include "model/Tags.h"
 
 #include <QStringList>
 
@@ -66,25 +64,6 @@ TEST(TextCheck, AnswersCorrectedTextOrErrorValue) {
     // Decimal fields refuse a longer text whole.
     check(CheckDecimalText, {">", "65535>65535", "123456>!", "12.5>!", "-1>!", "00000>00000"});
     check(CheckSdoSubIndexText, {">", "12>12", "1a>!", "123>!"});
-}
-
-// Compared by value; outside its limits a table reads empty and keeps nothing, in every build.
-TEST(GatewayConfig, ComparesByValueAndKeepsNothingOutsideATable) {
-    GatewayConfig config;
-    config.WriteSDOTable.cell(10, 30, 4) = QStringLiteral("S_AOH 1");
-    EXPECT_NE(config, GatewayConfig());
-    config.WriteSDOTable.clear();
-    const std::array<std::array<int, 3>, 4> outside{
-        {{-1, 1, 1}, {kMaxDevices + 1, 1, 1}, {1, kMaxSdoRows + 1, 1}, {1, 1, kSdoColumns}}};
-    for (const auto &[device, row, column] : outside) {
-        SCOPED_TRACE(testing::Message() << device << ", " << row << ", " << column);
-        config.ReadSDOTable.cell(device, row, column) = QStringLiteral("S_DI 1");
-        EXPECT_TRUE(std::as_const(config).ReadSDOTable.cell(device, row, column).isEmpty());
-    }
-    EXPECT_EQ(config, GatewayConfig());
-    EXPECT_TRUE(config.ReadSDOTable.contains(kMaxDevices, kMaxSdoRows, kSdoColumns - 1));
-    EXPECT_TRUE(config.TxPDOTable.contains(kMaxDevices, kMaxPdoRows, kPdoColumns - 1));
-    EXPECT_EQ(makeTag(u"P_DI", 3), QStringLiteral("P_DI 3"));
 }
 
 } // namespace
