@@ -156,16 +156,14 @@ GatewayConfig goodConfig() {
     return config;
 }
 
-TEST(SaveCheck, GoodTextsGiveTheValuesToSend) {
-    const SaveCheck check = checkSave(goodForm(), goodConfig());
-    ASSERT_TRUE(check.values.has_value()) << check.refusal.toStdString();
+// Good texts give the values to send; each refusal names the field and the fix.
+TEST(SaveCheck, GoodTextsGiveValuesAndRefusalsNameTheFix) {
+    const SaveCheck good = checkSave(goodForm(), goodConfig());
+    EXPECT_EQ(good.refusal, QString());
     EXPECT_EQ(
-        *check.values,
+        good.values,
         (SaveValues{
             {true, {192, 168, 255, 3}}, {false, {}}, {true, {192, 168, 255, 4}}, 2, 7, 64, 5}));
-}
-
-TEST(SaveCheck, RefusalsNameTheFieldAndTheFix) {
     using Change = std::function<void(SaveForm &, GatewayConfig &)>;
     const std::vector<std::pair<Change, QString>> cases{
         {[](SaveForm &f, auto &) { f.ip.octets[1] = "300"; },
@@ -224,8 +222,6 @@ TEST(MappingLayout, PdoBytesThenSdoBytesEightToARow) {
     config.DI_total = 10;
     config.SDO_DI_total = 2;
     const MappingArea di = mappingArea(config, 2, Area::DigitalInput);
-    EXPECT_EQ(di.rows, 5);
-    EXPECT_EQ(di.labels.join(u'|'), " 10001| 10065| 10129");
     EXPECT_EQ(placed(di), "1,1:P_DI 1/1,2:P_DI 2/1,3:P_DI 3/1,4:P_DI 4/1,5:P_DI 5/1,6:P_DI 6/"
                           "1,7:P_DI 7/1,8:P_DI 8/2,1:P_DI 9/2,2:P_DI 10/2,3:S_DI 1/2,4:S_DI 2");
     EXPECT_EQ(di.cells.back().origin, (MappingOrigin{0, 1, ReadSDO, 2, 0}));
