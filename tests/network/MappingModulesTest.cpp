@@ -42,12 +42,10 @@ TEST_F(NetworkWindow, ControlsStartAsDrawn) {
               "Save All Setting");
 }
 
-// Opening clears listen mode; a new amount empties the tables and totals but keeps row counts.
+// A new amount empties the tables and totals but keeps row counts.
 TEST(NetworkWindowDevices, OpeningListsOneDeviceAndAmountThreeListsThree) {
     GatewayConfig config;
-    config.ListenMode = 1;
     MappingModules window(config);
-    EXPECT_EQ(config.ListenMode, 0);
     config.TxPDOTable.cell(2, 5, 4) = QStringLiteral("P_DI 1");
     config.SDO_AO_total = 3;
     config.TxPDO_rows[2] = 5;
@@ -112,9 +110,8 @@ TEST_F(NetworkWindow, AmountSetsWidthAndShownDevices) {
         SCOPED_TRACE(devices);
         choose(*window.DevicesNumCombo, QString::number(devices));
         EXPECT_EQ(window.width(), pixels);
-        for (int i = 0; i < 10; ++i) {
+        for (int i = 0; i < 10; ++i)
             EXPECT_EQ(shown(QStringLiteral("CommButt%1").arg(i + 1)), i < devices) << i;
-        }
         EXPECT_EQ(shown(QStringLiteral("0HoriToHoriLine")), devices > 5);
     }
     // Stubs to the devices are drawn in the text colour, the tree in green; captions are small.
@@ -155,7 +152,6 @@ TEST_F(NetworkWindow, ReadBackRepliesFillTheControlsAndRestartTheDeviceList) {
     EXPECT_EQ(shownTexts(window, names.split(u' ')),
               "192 3 255 0 1 2 200 125 5 100 COM2 57600 7 Odd 2");
     EXPECT_TRUE(window.ListenCheck->isChecked());
-    EXPECT_EQ(window.CANopenBaudRate, 3);
     EXPECT_EQ(window.topology(), topologyLayout(2));
     EXPECT_EQ(counters, (ReadBackCounters{.flag = 2}));
     EXPECT_EQ(config.DeviceOrder, (PerDevice<qint16>{1, 2}));
