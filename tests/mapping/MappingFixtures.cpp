@@ -26,21 +26,4 @@ void addRow(GatewayConfig &config, SourceTable table, int device, const QString 
         target->cell(device, row, column) = texts[column - 1];
 }
 
-GatewayConfig largestConfiguration() {
-    GatewayConfig config = listing({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
-    for (int device = 1; device <= kMaxDevices; ++device) {
-        for (int row = 0; row < kMaxPdoRows; ++row) {
-            addRow(config, SourceTable::TxPDO, device,
-                   "&H181|0|8|P_DI 1|P_AIL 1|P_AIH 1|P_DI 2|P_DI 3|P_DI 4|P_AIL 2|P_AIH 2");
-            addRow(config, SourceTable::RxPDO, device,
-                   "Yes|&H201|8|P_DO 1|P_DO 2|P_AOL 1|P_AOH 1|P_DO 3|P_DO 4|P_DO 5|P_DO 6");
-        }
-        for (int row = 0; row < kMaxSdoRows; ++row) {
-            addRow(config, SourceTable::ReadSDO, device, "&H6000|&H01|S_AIL 1|S_AIH 1");
-            addRow(config, SourceTable::WriteSDO, device, "&HA001|&H02|S_AOL 1|S_AOH 1");
-        }
-    }
-    return config;
-}
-
 } // namespace tolvar::fixtures

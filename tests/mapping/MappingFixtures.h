@@ -11,7 +11,4 @@ GatewayConfig listing(std::initializer_list<int> devices);
 // Appends a row to a device's table: the '|'-separated cells from column 1 on.
 void addRow(GatewayConfig &config, SourceTable table, int device, const QString &cells);
 
-// Ten devices with every table full: eight typed bytes per PDO entry, words in every SDO entry.
-GatewayConfig largestConfiguration();
-
 } // namespace tolvar::fixtures

