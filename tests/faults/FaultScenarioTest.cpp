@@ -203,6 +203,8 @@ const Scenario kScenarios[] = {
          ReadBackCounters counters;
          applyTableReply(t.app.config(), counters, TableReply{{device, device}});
          t.answer = [&t](char command) {
+             // No second save may start while this one runs.
+             EXPECT_FALSE(t.app.network().SaveCommand->isEnabled());
              if (command == 'S')
                  t.peer.disconnectClient();
          };
