@@ -144,7 +144,7 @@ void UtilityApp::startConnect(const ConnectRequest &request) {
     setConnectDefaults(m_config);
     m_main.showStatus(QString());
     window.StartConnButt->setEnabled(false);
-    window.setBusy(false);
+    window.setBusy(true);
     m_link.connectToGateway(request.host);
     if (!m_link.waitConnected(request.timeoutSeconds)) {
         window.reportFailure();
