@@ -159,4 +159,18 @@ TEST(SimConsoleTest, OptionsAreReadOrTheWrongValueIsNamed) {
     }
 }
 
+// What a user reads when the simulator cannot listen: the reason, and what to do about it. Only
+// a port below 1024 asks for root.
+TEST(SimConsoleTest, ListenFailureSaysWhatToDo) {
+    const QString start = QStringLiteral("tolvar-gateway-sim: cannot listen on 127.0.0.1:");
+    EXPECT_EQ(listenFailureLine(502, QAbstractSocket::SocketAccessError, "Permission denied."),
+              start + "502: Permission denied. Port 502 needs root or CAP_NET_BIND_SERVICE; run "
+                      "as root or choose another port with --port N.");
+    EXPECT_EQ(listenFailureLine(1024, QAbstractSocket::SocketAccessError, "Denied"),
+              start + "1024: Denied. Choose another port with --port N.");
+    EXPECT_EQ(listenFailureLine(5020, QAbstractSocket::AddressInUseError, "In use"),
+              start + "5020: In use. Another program (perhaps another simulator) uses port 5020; "
+                      "stop it or choose another port with --port N.");
+}
+
 } // namespace
