@@ -90,6 +90,19 @@ TEST_F(GatewaySimServerTest, KeepsOnlyTheLatestFrames) {
     EXPECT_EQ(server.receivedFrames().size(), GatewaySimServer::kMaxKeptFrames);
 }
 
+// Half a frame whose rest never comes would swallow the next request: it is dropped after its
+// wait, and the request after it is answered.
+TEST_F(GatewaySimServerTest, DropsAnIncompleteFrameAfterItsWait) {
+    server.setIncompleteFrameTimeout(20);
+    QByteArray dropped;
+    QObject::connect(&server, &GatewaySimServer::incompleteFrameDropped, &server,
+                     [&](const QByteArray &bytes) { dropped = bytes; });
+    client.socket.write(readFrame('P').left(5));
+    ASSERT_TRUE(pumpUntil([&] { return !dropped.isEmpty(); }));
+    EXPECT_EQ(dropped, readFrame('P').left(5));
+    client.expectAnswer(readFrame('P'), ethernetReply());
+}
+
 TEST_F(GatewaySimServerTest, ClientThatTakesNoRepliesIsNotReadFromUntilItDoes) {
     server.setConfig(example("maximal.json")); // table replies of 51 kB
     int handled = 0;
