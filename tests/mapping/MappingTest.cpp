@@ -23,7 +23,7 @@ QByteArray hex(const char *text) {
 TEST(TableStream, ReadsNumbersOfCellsAsTheGeneralReadingDoes) {
     // The fast reading ends at 13 hexadecimal or 15 decimal digits.
     for (const char16_t *text :
-         {u"", u"385", u"2.5", u"1d2", u"-4", u"&h1a", u"&HFFG", u"&HFFFFFFFFFFFFF",
+         {u"", u"385", u"2.5", u"1d2", u"-4", u"&X1", u"&h1a", u"&HFFG", u"&HFFFFFFFFFFFFF",
           u"&H3FFFFFFFFFFFFF", u"999999999999999", u"9999999999999999"})
         EXPECT_EQ(cellNumber(text), readWholeNumber(text))
             << QString::fromUtf16(text).toStdString();
