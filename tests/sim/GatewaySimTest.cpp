@@ -84,6 +84,14 @@ TEST_F(GatewaySimServerTest, ADownloadIsAnsweredServedAndSaved) {
     EXPECT_EQ(loadSimConfigFile(path), (std::variant<SimConfig, QString>(expected)));
 }
 
+// One client at a time, like the gateway: a second is closed at once, the first still served.
+TEST_F(GatewaySimServerTest, ServesOneClientAtATime) {
+    QTcpSocket second;
+    second.connectToHost(QHostAddress::LocalHost, server.serverPort());
+    ASSERT_TRUE(pumpUntil([&] { return second.state() == QAbstractSocket::UnconnectedState; }));
+    client.expectAnswer(readFrame('P'), ethernetReply());
+}
+
 TEST_F(GatewaySimServerTest, KeepsOnlyTheLatestFrames) {
     const int requests = GatewaySimServer::kMaxKeptFrames + 5;
     client.expectAnswer(readFrame('P').repeated(requests), ethernetReply().repeated(requests));
