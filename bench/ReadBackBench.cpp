@@ -4,31 +4,12 @@
 #include "link/ReplyAssembler.h"
 #include "link/ReplyEncoder.h"
 #include "link/ReplyParser.h"
+#include "support/ReplyFixtures.h"
 
 #include <benchmark/benchmark.h>
 
 namespace tolvar {
 namespace {
-
-TableReply largestTableReply() {
-    // Digital bytes and words mixed, every one of the eight data bytes typed.
-    const PdoEntry tx{0x181, 0, 8, QByteArray::fromHex("0102020102020101")};
-    const PdoEntry rx{0x201, 1, 8, QByteArray::fromHex("0003030003030000")};
-    TableReply reply;
-    for (int k = 0; k < kMaxDevices; ++k) {
-        DeviceTables device;
-        device.nodeId = quint8(k + 1);
-        device.txPdo.assign(kMaxPdoRows, tx);
-        device.rxPdo.assign(kMaxPdoRows, rx);
-        for (int j = 0; j < kMaxSdoRows; ++j) {
-            const bool word = j % 2 == 0;
-            device.readSdo.push_back(SdoEntry{0x6000, quint8(j), quint8(word ? 2 : 1), word});
-            device.writeSdo.push_back(SdoEntry{0x6200, quint8(j), quint8(word ? 3 : 0), word});
-        }
-        reply.devices.push_back(device);
-    }
-    return reply;
-}
 
 GatewayConfig configWithTenDevices() {
     GatewayConfig config;
@@ -45,7 +26,7 @@ void clearTables(GatewayConfig &config) {
 }
 
 void parseLargestTableReply(benchmark::State &state) {
-    const QByteArray bytes = encodeReply(largestTableReply());
+    const QByteArray bytes = encodeReply(fixtures::maximalTableReply());
     for (auto _ : state) {
         ParseOutcome parsed = parseReply(bytes, kMaxDevices);
         benchmark::DoNotOptimize(parsed);
@@ -54,7 +35,7 @@ void parseLargestTableReply(benchmark::State &state) {
 }
 
 void applyLargestTableReply(benchmark::State &state) {
-    const TableReply reply = largestTableReply();
+    const TableReply reply = fixtures::maximalTableReply();
     GatewayConfig config = configWithTenDevices();
     ReadBackCounters counters;
     for (auto _ : state) {
@@ -70,7 +51,7 @@ void applyLargestTableReply(benchmark::State &state) {
 
 // What the link and the model do with the reply once its last byte has arrived.
 void parseAndApplyLargestTableReply(benchmark::State &state) {
-    const QByteArray bytes = encodeReply(largestTableReply());
+    const QByteArray bytes = encodeReply(fixtures::maximalTableReply());
     GatewayConfig config = configWithTenDevices();
     ReadBackCounters counters;
     for (auto _ : state) {
@@ -92,7 +73,7 @@ void parseAndApplyLargestTableReply(benchmark::State &state) {
 
 // The reply as TCP may deliver it at worst: one byte per piece, each piece taken at once.
 void assembleLargestTableReplyBytewise(benchmark::State &state) {
-    const QByteArray bytes = encodeReply(largestTableReply());
+    const QByteArray bytes = encodeReply(fixtures::maximalTableReply());
     for (auto _ : state) {
         ReplyAssembler assembler;
         ReplyAssembler::Step step;
