@@ -83,6 +83,8 @@ TEST(WriteSessionTest, RefusesWholeWithItsReasonAndKeepsTheConfiguration) {
         // clang-format off
         {"WrongSequence", {two[0], two[1], with(two[2], 16, 12)}, {"#SD frame with sequence byte 12 where 10 was expected"}},
         {"MissingBeforeNextRD", {id, two[0], two[1], two[0]}, {"#RD frame where #SD frame 2 of 203 was expected"}},
+        {"ShortEthernetMidway", {two[0], id.chopped(1)}, {"#ID frame where #SD frame 1 of 203 was expected", "#ID frame of 30 bytes; 31 expected"}},
+        {"StreamEndsEarly", streamOf("01 00 00 00"), {"the device table stream of 4 bytes ends before the tables of its 1 device(s) do"}},
         {"DisconnectMidway", {id, two[0], two[1], {}}, {"the client disconnected while #SD frame 2 of 203 was expected"}},
         {"NoSDAnnounced", {with(two[0], 22, 0)}, {"#RD announces no #SD frame"}},
         {"ShortFirstPiece", {with(one[0], 22, 2), one[1]}, {"#SD frame 1 of 2 carries 6 stream bytes; 250 expected"}},
