@@ -2,9 +2,11 @@
 // TxPDO rows of eight typed bytes. The byte is the first of all, so every position after it
 // moves and the renumbering rewrites the tags of all devices.
 
+#include "devices/CANopenDeviceSetting.h"
 #include "devices/DataTyping.h"
 #include "devices/Renumbering.h"
 #include "devices/TableGridView.h"
+#include "model/EditHistory.h"
 
 #include <QApplication>
 #include <QTableWidget>
@@ -86,9 +88,28 @@ void typeByteIntoShownGrid(benchmark::State &state) {
     typeFirstByte(state, &grid, [] { QCoreApplication::processEvents(); });
 }
 
+// Undoing (and redoing) the byte typed first of all, with the settings window shown and
+// showing the model again after every step; the counter is the memory the one step holds.
+void undoTypedByteWithWindowShown(benchmark::State &state) {
+    GatewayConfig config = largestTxPdoConfig();
+    CANopenDeviceSetting window(config, [] { return 1; }, [] { return kMaxDevices; });
+    window.open();
+    EditHistory history(config);
+    typePdoByte(config, kTxPdoTable, {1, kMaxDevices}, {1, kFirstPdoByteColumn}, u"Null");
+    history.commit(QStringLiteral("Null in Byte0"));
+    bool undone = false;
+    for (auto _ : state) {
+        undone = undone ? !history.redo() : history.undo();
+        window.showModel();
+        QCoreApplication::processEvents();
+    }
+    state.counters["step_bytes"] = double(history.bytes());
+}
+
 BENCHMARK(typeByteWithoutGrid)->Unit(benchmark::kMicrosecond);
 BENCHMARK(typeByteIntoVectorGrid)->Unit(benchmark::kMicrosecond);
 BENCHMARK(typeByteIntoShownGrid)->Unit(benchmark::kMicrosecond);
+BENCHMARK(undoTypedByteWithWindowShown)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 } // namespace tolvar

@@ -27,5 +27,5 @@ if [ -z "$port" ]; then
 fi
 
 echo "Simulator serving $config on 127.0.0.1:$port (what it receives: $log)."
-echo "In the utility: press Connect to Tolvar, type 127.0.0.1 as IP, press Start Connect."
-"$utility" --port "$port"
+echo "In the utility: press Connect to Tolvar, then Start Connect (the IP box holds 127.0.0.1)."
+"$utility" --host 127.0.0.1 --port "$port"

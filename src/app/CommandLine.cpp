@@ -18,6 +18,12 @@ std::variant<UtilityOptions, CommandLineExit> readCommandLine(const QStringList 
                                   QStringLiteral("TCP port of the gateway (default 502)."),
                                   QStringLiteral("N"), QStringLiteral("502"));
     parser.addOption(port);
+    const QCommandLineOption host(
+        QStringLiteral("host"),
+        QStringLiteral("Address the connection window offers (default: the gateway's factory "
+                       "address)."),
+        QStringLiteral("ADDRESS"));
+    parser.addOption(host);
     if (!parser.parse(arguments))
         return CommandLineExit{parser.errorText(), 2};
     if (parser.isSet(help))
@@ -31,7 +37,7 @@ std::variant<UtilityOptions, CommandLineExit> readCommandLine(const QStringList 
         return CommandLineExit{
             QStringLiteral("--port %1: expected a whole number 1..65535").arg(parser.value(port)),
             2};
-    return UtilityOptions{static_cast<quint16>(value)};
+    return UtilityOptions{static_cast<quint16>(value), parser.value(host)};
 }
 
 } // namespace tolvar

@@ -74,6 +74,9 @@ UtilityApp::UtilityApp(quint16 gatewayPort, int downloadSecondMs)
     connect(&m_main, &InitialScreen::connectRequested, this, &UtilityApp::openConnectSet);
     connect(&m_main, &InitialScreen::disconnectRequested, this, &UtilityApp::disconnect);
     connect(&m_main, &InitialScreen::closing, this, &UtilityApp::shutDown);
+    connect(m_main.edit.undo, &QAction::triggered, this, &UtilityApp::undoEdit);
+    connect(m_main.edit.redo, &QAction::triggered, this, &UtilityApp::redoEdit);
+    m_main.setCloseGuard([this] { return mayDiscardChanges(); });
     wireFileMenu();
 }
 
@@ -91,6 +94,13 @@ MappingModules &UtilityApp::network() {
         connect(m_network.get(), &MappingModules::saveRequested, this, &UtilityApp::save);
         connect(m_network.get(), &MappingModules::deviceListReset, this,
                 &UtilityApp::closeDeviceSettings);
+        connect(m_network.get(), &MappingModules::edited, this, &UtilityApp::commitEdit);
+        // The main window's undo and redo keys work in this window too.
+        m_network->addActions({m_main.edit.undo, m_main.edit.redo});
+        m_history.setControls([this] { return m_network->controlValues(); },
+                              [this](const ControlValues &values) {
+                                  m_network->showControlValues(values);
+                              });
     }
     return *m_network;
 }
@@ -104,6 +114,11 @@ CANopenDeviceSetting &UtilityApp::deviceSettings() {
                 [this] { network().hide(); });
         connect(m_deviceSettings.get(), &CANopenDeviceSetting::unloaded, this,
                 [this] { network().show(); });
+        connect(m_deviceSettings.get(), &CANopenDeviceSetting::edited, this,
+                &UtilityApp::commitEdit);
+        connect(m_deviceSettings->edit.undo, &QAction::triggered, this, &UtilityApp::undoEdit);
+        connect(m_deviceSettings->edit.redo, &QAction::triggered, this, &UtilityApp::redoEdit);
+        showEditState();
     }
     return *m_deviceSettings;
 }
@@ -124,6 +139,8 @@ void UtilityApp::openConnectSet() {
         connect(m_connectSet.get(), &ConnectSet::connectRequested, this,
                 &UtilityApp::startConnect);
         connect(m_connectSet.get(), &ConnectSet::closed, this, &UtilityApp::connectSetClosed);
+        if (!m_offeredHost.isEmpty())
+            m_connectSet->IPText->setText(m_offeredHost);
     }
     m_connectSet->show();
     m_connectSet->raise();
@@ -141,6 +158,8 @@ void UtilityApp::connectSetClosed() {
 // refused.
 void UtilityApp::startConnect(const ConnectRequest &request) {
     ConnectSet &window = *m_connectSet;
+    if (window.readsStoredConfiguration() && !mayDiscardChanges())
+        return;
     setConnectDefaults(m_config);
     m_main.showStatus(QString());
     window.StartConnButt->setEnabled(false);
@@ -160,8 +179,10 @@ void UtilityApp::startConnect(const ConnectRequest &request) {
     // The read-back's waits let the user disconnect, and reopen, close and discard this window:
     // the handler is done with it.
     window.setBusy(false);
-    if (readBack)
+    if (readBack) {
         readStoredConfiguration();
+        startHistory(request.host);
+    }
 }
 
 // One request a second over the connection just made; once that connection has gone (closed
@@ -245,6 +266,9 @@ void UtilityApp::save() {
 void UtilityApp::download(const SaveValues &values) {
     if (m_deviceSettings)
         m_deviceSettings->hide();
+    // Only the mapping view is in front while the configuration goes out; closing it brings
+    // the network window back.
+    network().hide();
     ShowMapping &view = mappingView();
     view.show();
     view.ShowDOMapping();
@@ -254,7 +278,50 @@ void UtilityApp::download(const SaveValues &values) {
     QCoreApplication::processEvents();
     ConfigurationDownload sender(m_link, m_downloadSecondMs);
     connect(&sender, &ConfigurationDownload::progressed, &view, &ShowMapping::showProgress);
-    view.showOutcome(sender.run(planDownload(values, m_config)));
+    const DownloadOutcome outcome = sender.run(planDownload(values, m_config));
+    view.showOutcome(outcome);
+    if (outcome.complete)
+        startHistory(m_origin);
+}
+
+void UtilityApp::commitEdit(const QString &label, const QString &mergeKey) {
+    m_history.commit(label, mergeKey);
+    showEditState();
+}
+
+void UtilityApp::undoEdit() {
+    showStepTaken(m_history.undo());
+}
+
+void UtilityApp::redoEdit() {
+    showStepTaken(m_history.redo());
+}
+
+// What an undone or redone step changed is shown again wherever it shows.
+void UtilityApp::showStepTaken(bool taken) {
+    if (!taken)
+        return;
+    if (m_deviceSettings && m_deviceSettings->isOpen())
+        m_deviceSettings->showModel();
+    showEditState();
+}
+
+void UtilityApp::showEditState() {
+    const auto show = [this](const EditActions &actions) {
+        showEditSteps(actions, m_history.undoText(), m_history.canUndo(), m_history.redoText(),
+                      m_history.canRedo());
+    };
+    show(m_main.edit);
+    if (m_deviceSettings)
+        show(m_deviceSettings->edit);
+    m_main.showOrigin(m_origin, !m_history.isClean());
+}
+
+// Read, or sent in full: the model is what the gateway holds, with nothing to undo.
+void UtilityApp::startHistory(const QString &origin) {
+    m_origin = origin;
+    m_history.restart();
+    showEditState();
 }
 
 quint8 UtilityApp::unitIdentifier() const {
@@ -317,15 +384,17 @@ void UtilityApp::closeDeviceSettings() {
 }
 
 // A device already listed shows what the model holds for it.
+// What filling its boxes stores back into the model is no edit of the user's.
 void UtilityApp::openDeviceSettings(int device, int knownSlot) {
     CANopenDeviceSetting &settings = deviceSettings();
     settings.open();
-    if (knownSlot < 0)
-        return;
-    settings.ModuleIDText->setText(QString::number(m_config.NodeID[std::size_t(knownSlot)]));
-    settings.GardingTimeText->setText(m_config.GuardTime[std::size_t(device)]);
-    settings.PDOGridFill(QStringLiteral("TxPDOMSFlexGrid"), device,
-                         m_config.TxPDO_rows[std::size_t(device)]);
+    if (knownSlot >= 0) {
+        settings.ModuleIDText->setText(QString::number(m_config.NodeID[std::size_t(knownSlot)]));
+        settings.GardingTimeText->setText(m_config.GuardTime[std::size_t(device)]);
+        settings.PDOGridFill(QStringLiteral("TxPDOMSFlexGrid"), device,
+                             m_config.TxPDO_rows[std::size_t(device)]);
+    }
+    m_history.settle();
 }
 
 } // namespace tolvar

@@ -10,6 +10,7 @@
 #include "link/Replies.h"
 #include "mapping/DownloadFrames.h"
 #include "mapping/NetworkChecks.h"
+#include "model/EditHistory.h"
 #include "model/GatewayConfig.h"
 
 #include <QObject>
@@ -34,6 +35,8 @@ public:
     ~UtilityApp() override;
 
     void show();
+    // The address the connection window offers in its IP box instead of the factory one.
+    void offerHost(const QString &host) { m_offeredHost = host; }
 
     GatewayConfig &config() { return m_config; }
     GatewayLink &link() { return m_link; }
@@ -46,6 +49,8 @@ public:
     CANopenDeviceSetting &deviceSettings();
     // The mapping view, loaded on first use.
     ShowMapping &mappingView();
+    // The user's edits, for undo and redo.
+    EditHistory &history() { return m_history; }
     // Read-back item numbers and the first-blocks flag.
     const ReadBackCounters &counters() const { return m_counters; }
 
@@ -88,9 +93,18 @@ private:
     bool confirmFindings(int deviceAmount);
     Comparison readBackAndCompare();
     void refuse(const QString &title, const QString &name, const QString &message);
+    void commitEdit(const QString &label, const QString &mergeKey);
+    void undoEdit();
+    void redoEdit();
+    void showStepTaken(bool taken);
+    void showEditState();
+    void startHistory(const QString &origin);
+    bool mayDiscardChanges();
 
     // Declared first: the windows below use it until they are gone.
     GatewayConfig m_config;
+    EditHistory m_history{m_config};
+    QString m_origin; // the gateway's address or the file's name the configuration came from
     ReadBackCounters m_counters;
     GatewayLink m_link;
     InitialScreen m_main;
@@ -99,6 +113,7 @@ private:
     std::unique_ptr<CANopenDeviceSetting> m_deviceSettings;
     std::unique_ptr<ShowMapping> m_mappingView;
     int m_downloadSecondMs;
+    QString m_offeredHost;
     // Replies go here instead of the windows while a verify reads the gateway.
     ReadBackCopy *m_verifyCopy = nullptr;
     int m_readBacks = 0; // running: a connect made during one's waits starts another

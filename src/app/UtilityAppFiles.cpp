@@ -15,8 +15,10 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace tolvar {
 namespace {
@@ -42,6 +44,8 @@ void showNativePath(InitialScreen &main, const QString &text, const QString &pat
 
 void UtilityApp::wireFileMenu() {
     connect(m_main.OpenConfigurationAction, &QAction::triggered, this, [this] {
+        if (!mayDiscardChanges())
+            return;
         const QString path = askPath(m_main, QStringLiteral("Open Configuration"),
                                      kConfigurationFilter, QStringLiteral("json"), false);
         if (!path.isEmpty())
@@ -62,6 +66,29 @@ void UtilityApp::wireFileMenu() {
     connect(m_main.CheckConfigurationAction, &QAction::triggered, this,
             &UtilityApp::checkConfiguration);
     connect(m_main.VerifyGatewayAction, &QAction::triggered, this, &UtilityApp::verifyGateway);
+}
+
+// Changes neither saved nor sent are not dropped without the user's word: saved to a file
+// first, discarded, or kept by cancelling what would drop them.
+bool UtilityApp::mayDiscardChanges() {
+    if (m_history.isClean())
+        return true;
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Unsaved changes"),
+                    QStringLiteral("The configuration has changes that were neither saved to a "
+                                   "file nor sent to the gateway."),
+                    QMessageBox::Discard | QMessageBox::Cancel, &m_main);
+    box.setObjectName(QStringLiteral("UnsavedChangesBox"));
+    box.setInformativeText(QStringLiteral("Save them to a file first?"));
+    QPushButton *save = box.addButton(QStringLiteral("Save to file\u2026"), QMessageBox::AcceptRole);
+    save->setObjectName(QStringLiteral("SaveToFileButton"));
+    box.setDefaultButton(QMessageBox::Cancel);
+    box.exec();
+    if (box.clickedButton() == save) {
+        const QString path = askPath(m_main, QStringLiteral("Save Configuration As"),
+                                     kConfigurationFilter, QStringLiteral("json"), true);
+        return !path.isEmpty() && saveConfigurationAs(path);
+    }
+    return box.clickedButton() == box.button(QMessageBox::Discard);
 }
 
 void UtilityApp::refuse(const QString &title, const QString &name, const QString &message) {
@@ -86,6 +113,12 @@ bool UtilityApp::openConfiguration(const QString &path) {
     showReply(generalReplyOf(config));
     showReply(tableReplyOf(config));
     showNativePath(m_main, QStringLiteral("Opened %1."), path);
+    // An opened file can be undone; what it holds counts as unmodified.
+    const QString name = QFileInfo(path).fileName();
+    m_history.commit(QStringLiteral("Open %1").arg(name));
+    m_history.markClean();
+    m_origin = name;
+    showEditState();
     return true;
 }
 
@@ -117,6 +150,9 @@ bool UtilityApp::saveConfigurationAs(const QString &path) {
         return false;
     }
     showNativePath(m_main, QStringLiteral("Saved the configuration to %1."), path);
+    m_history.markClean();
+    m_origin = QFileInfo(path).fileName();
+    showEditState();
     return true;
 }
 

@@ -16,7 +16,9 @@ int main(int argc, char **argv) {
         return exit->code;
     }
     QApplication app(argc, argv);
-    tolvar::UtilityApp utility(std::get<tolvar::UtilityOptions>(options).gatewayPort);
+    const auto &chosen = std::get<tolvar::UtilityOptions>(options);
+    tolvar::UtilityApp utility(chosen.gatewayPort);
+    utility.offerHost(chosen.host);
     QObject::connect(&utility, &tolvar::UtilityApp::finished, &app, &QApplication::quit,
                      Qt::QueuedConnection);
     utility.show();

@@ -4,6 +4,7 @@
 #include "devices/GridFill.h"
 #include "devices/PdoTab.h"
 #include "devices/SdoTab.h"
+#include "devices/TableGridView.h"
 #include "model/NumericText.h"
 
 #include <QCloseEvent>
@@ -75,9 +76,17 @@ CANopenDeviceSetting::CANopenDeviceSetting(GatewayConfig &config,
             &CANopenDeviceSetting::ModuleIDText_Change);
     connect(GardingTimeText, &QLineEdit::textChanged, this,
             &CANopenDeviceSetting::GardingTimeText_Change);
+    // Only what the user types is a step; the window fills these boxes from the model too. A
+    // box tells of a keystroke before its change handler stores the text.
+    for (QLineEdit *box : {ModuleIDText, GardingTimeText})
+        connect(box, &QLineEdit::textEdited, this, [this, box] { m_typedBox = box; });
     connect(SSTab, &QTabWidget::currentChanged, this, &CANopenDeviceSetting::SSTab_Click);
     connect(DeleteCommand, &QPushButton::clicked, this, &CANopenDeviceSetting::DeleteCommand_Click);
     connect(ExitCommand, &QPushButton::clicked, this, &CANopenDeviceSetting::ExitCommand_Click);
+    for (PdoTab *tab : {m_txPdo, m_rxPdo})
+        connect(tab, &PdoTab::edited, this, &CANopenDeviceSetting::edited);
+    for (SdoTab *tab : {m_readSdo, m_writeSdo})
+        connect(tab, &SdoTab::edited, this, &CANopenDeviceSetting::edited);
 }
 
 CANopenDeviceSetting::~CANopenDeviceSetting() = default;
@@ -152,6 +161,21 @@ void CANopenDeviceSetting::SDOGridFill(const QString &gridName, int device, int 
     }
 }
 
+void CANopenDeviceSetting::showModel() {
+    const int device = m_context.refreshCurrentDevice();
+    hideAllEditors();
+    if (!isDeviceNumber(device))
+        return;
+    const GatewayConfig &config = m_context.config;
+    showTable(config, m_txPdo->table(), device, m_txPdo->view());
+    showTable(config, m_rxPdo->table(), device, m_rxPdo->view());
+    showTable(config, m_readSdo->table(), device, m_readSdo->view());
+    showTable(config, m_writeSdo->table(), device, m_writeSdo->view());
+    if (const int slot = listPosition(config, device); slot >= 0)
+        showQuietly(*ModuleIDText, QString::number(config.NodeID[std::size_t(slot)]));
+    showQuietly(*GardingTimeText, config.GuardTime[std::size_t(device)]);
+}
+
 // A changed text may be corrected; writing the correction runs this handler once more, on a
 // text that then stays.
 void CANopenDeviceSetting::ModuleIDText_Change() {
@@ -159,6 +183,7 @@ void CANopenDeviceSetting::ModuleIDText_Change() {
         enterNodeId(m_context.config, m_context.refreshCurrentDevice(), ModuleIDText->text());
     if (shown != ModuleIDText->text())
         ModuleIDText->setText(shown);
+    reportTyping(*ModuleIDText, QStringLiteral("Node ID"));
 }
 
 void CANopenDeviceSetting::GardingTimeText_Change() {
@@ -166,16 +191,29 @@ void CANopenDeviceSetting::GardingTimeText_Change() {
                                          GardingTimeText->text());
     if (shown != GardingTimeText->text())
         GardingTimeText->setText(shown);
+    reportTyping(*GardingTimeText, QStringLiteral("Guarding Time"));
+}
+
+void CANopenDeviceSetting::reportTyping(const QLineEdit &box, const QString &label) {
+    if (m_typedBox != &box)
+        return;
+    m_typedBox = nullptr;
+    emit edited(label,
+                QStringLiteral("%1/%2").arg(box.objectName()).arg(m_context.config.CurrentDevice));
 }
 
 // Every floating editor hides and the chosen table is shown afresh from the model.
 void CANopenDeviceSetting::SSTab_Click() {
-    const int device = m_context.refreshCurrentDevice();
-    if (!isDeviceNumber(device))
+    if (!isDeviceNumber(m_context.refreshCurrentDevice()))
         return;
+    hideAllEditors();
+    showVisibleTable();
+}
+
+void CANopenDeviceSetting::showVisibleTable() {
+    const int device = m_context.config.CurrentDevice;
     const auto d = std::size_t(device);
     const GatewayConfig &config = m_context.config;
-    hideAllEditors();
     const QString caption = SSTab->tabText(SSTab->currentIndex());
     if (caption == kTxPdoCaption)
         PDOGridFill(QStringLiteral("TxPDOMSFlexGrid"), device, config.TxPDO_rows[d]);
@@ -192,7 +230,18 @@ void CANopenDeviceSetting::SSTab_Click() {
 void CANopenDeviceSetting::DeleteCommand_Click() {
     const QString caption = SSTab->tabText(SSTab->currentIndex());
     const auto remove = [this](const EntryTable &table, GridView &view, RowSelection &selection) {
-        selection = deleteEntries(m_context.config, table, m_context.scope(&view), selection);
+        const EditScope scope = m_context.scope(&view);
+        const auto entries = [&] {
+            return isDeviceNumber(scope.device)
+                       ? int((m_context.config.*table.rows)[std::size_t(scope.device)])
+                       : 0;
+        };
+        const int before = entries();
+        selection = deleteEntries(m_context.config, table, scope, selection);
+        const int removed = before - entries();
+        emit edited(removed == 1 ? QStringLiteral("Delete 1 row")
+                                 : QStringLiteral("Delete %1 rows").arg(removed),
+                    {});
     };
     if (caption == kTxPdoCaption)
         remove(m_txPdo->table(), m_txPdo->view(), m_pdoSelection);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/EditMenu.h"
 #include "devices/DeviceContext.h"
 #include "devices/EntryDeletion.h"
 #include "model/GatewayConfig.h"
@@ -43,6 +44,9 @@ public:
     // "ReadSDOMSFlexGrid", "WriteSDOMSFlexGrid") for `device`; other names do nothing.
     void PDOGridFill(const QString &gridName, int device, int entryCount);
     void SDOGridFill(const QString &gridName, int device, int entryCount);
+    // Shows again what the model holds for the device: its four tables, the node ID and the
+    // guarding time. Every editor hides.
+    void showModel();
 
     QLabel *NumberLabel = nullptr;
     QLineEdit *ModuleIDText = nullptr;
@@ -54,8 +58,12 @@ public:
     QTableWidget *RxPDOMSFlexGrid = nullptr;
     QTableWidget *ReadSDOMSFlexGrid = nullptr;
     QTableWidget *WriteSDOMSFlexGrid = nullptr;
+    // The "Edit" menu: undo and redo.
+    EditActions edit;
 
 signals:
+    // A user's edit changed the model: one step named `label` (see PdoTab::edited).
+    void edited(const QString &label, const QString &mergeKey);
     // The window started afresh: the network window is to hide.
     void loaded();
     // The window went away: the network window is to show again.
@@ -70,6 +78,8 @@ private:
     void startUp();
     void unload();
     void hideAllEditors();
+    void showVisibleTable();
+    void reportTyping(const QLineEdit &box, const QString &label);
     void ModuleIDText_Change();
     void GardingTimeText_Change();
     void SSTab_Click();
@@ -84,6 +94,7 @@ private:
     SdoTab *m_readSdo = nullptr;
     SdoTab *m_writeSdo = nullptr;
     bool m_open = false;
+    const QLineEdit *m_typedBox = nullptr; // the box a keystroke went to, until it is stored
 };
 
 } // namespace tolvar

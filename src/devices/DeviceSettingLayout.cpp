@@ -1,11 +1,13 @@
 // Building the controls of the device settings window.
 #include "devices/CANopenDeviceSetting.h"
 
+#include "common/EditMenu.h"
 #include "common/WindowPlacement.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTabWidget>
 
@@ -41,6 +43,10 @@ QPushButton *makeButton(QWidget *parent, const char *name, const QString &captio
 
 void CANopenDeviceSetting::buildControls() {
     auto *grid = new QGridLayout(this);
+    auto *bar = new QMenuBar(this);
+    bar->setObjectName(QStringLiteral("MenuBar"));
+    grid->setMenuBar(bar);
+    edit = addEditMenu(*bar);
     grid->addWidget(makeLabel(this, "DeviceNumberLabel", QStringLiteral("Device Number")), 0, 0);
     NumberLabel = makeLabel(this, "NumberLabel", QString());
     grid->addWidget(NumberLabel, 0, 1);

@@ -16,4 +16,22 @@ void fillGrid(const GatewayConfig &config, const EntryTable &table, int device, 
     }
 }
 
+void showTable(const GatewayConfig &config, const EntryTable &table, int device, GridView &grid) {
+    if (!isDeviceNumber(device))
+        return;
+    const CellTable &cells = config.*table.cells;
+    for (int row = 1; row <= cells.rowCount(); ++row) {
+        for (int column = 1; column <= table.lastColumn; ++column)
+            grid.setCellText(row, column, cells.cell(device, row, column));
+    }
+}
+
+int listPosition(const GatewayConfig &config, int device) {
+    for (std::size_t slot = 0; slot < kMaxDevices; ++slot) {
+        if (config.DeviceOrder[slot] == device)
+            return int(slot);
+    }
+    return -1;
+}
+
 } // namespace tolvar

@@ -114,29 +114,47 @@ void PdoTab::writeTargetCell(const QString &text) {
     storeCell(m_context.config.*m_table.cells, m_context.refreshCurrentDevice(), m_target, text);
 }
 
+QString PdoTab::targetKey() const {
+    return QStringLiteral("%1/%2/%3/%4")
+        .arg(m_grid->objectName())
+        .arg(m_context.config.CurrentDevice)
+        .arg(m_target.row)
+        .arg(m_target.column);
+}
+
+// A refused text leaves the cell showing what the table holds, so the grid never shows a
+// COB-ID that would not be sent.
 void PdoTab::cobIdChanged(const QString &text) {
     const EntryTexts entry = cobIdEntry(text);
     if (entry.editorText != text) {
         QSignalBlocker quiet(cobIdEditor);
         cobIdEditor->setText(entry.editorText);
     }
-    if (entry.storeInTable)
+    if (entry.storeInTable) {
         writeTargetCell(entry.cellText);
-    else
-        m_view.setCellText(m_target.row, m_target.column, entry.cellText);
+    } else {
+        const CellTable &cells = m_context.config.*m_table.cells;
+        m_view.setCellText(m_target.row, m_target.column,
+                           cells.cell(m_context.refreshCurrentDevice(), m_target.row,
+                                      m_target.column));
+    }
+    emit edited(m_header.value(m_target.column), targetKey());
 }
 
 void PdoTab::flagChosen() {
     writeTargetCell(m_flagCellText(flagEditor->currentText()));
+    emit edited(m_header.value(m_target.column), {});
 }
 
 void PdoTab::lengthChosen() {
     writeTargetCell(choiceCellText(lengthEditor->currentText()));
+    emit edited(m_header.value(m_target.column), {});
 }
 
 void PdoTab::typeChosen() {
-    typePdoByte(m_context.config, m_table, m_context.scope(&m_view), m_target,
-                typeEditor->currentText());
+    const QString choice = typeEditor->currentText();
+    typePdoByte(m_context.config, m_table, m_context.scope(&m_view), m_target, choice);
+    emit edited(QStringLiteral("%1 in %2").arg(choice, m_header.value(m_target.column)), {});
 }
 
 } // namespace tolvar

@@ -51,6 +51,11 @@ public:
     QComboBox *lengthEditor = nullptr;
     QComboBox *typeEditor = nullptr;
 
+signals:
+    // An editor changed the model: `label` names the change, and changes with the same
+    // `mergeKey` in a row are one step (the keystrokes of one COB-ID).
+    void edited(const QString &label, const QString &mergeKey);
+
 private:
     void buildEditors(const PdoTabNames &names);
     void cellClicked(int row, int column);
@@ -61,6 +66,7 @@ private:
     void lengthChosen();
     void typeChosen();
     void writeTargetCell(const QString &text);
+    QString targetKey() const;
 
     DeviceContext &m_context;
     const PdoTable &m_table;

@@ -77,11 +77,17 @@ void SdoTab::fieldChanged(const QString &text) {
     if (entry.storeInTable)
         storeCell(m_context.config.*m_table.cells, m_context.refreshCurrentDevice(), m_target,
                   entry.cellText);
+    emit edited(kHeader.value(m_target.column), QStringLiteral("%1/%2/%3/%4")
+                                                    .arg(m_grid->objectName())
+                                                    .arg(m_context.config.CurrentDevice)
+                                                    .arg(m_target.row)
+                                                    .arg(m_target.column));
 }
 
 void SdoTab::typeChosen() {
-    typeSdoRow(m_context.config, m_table, m_context.scope(&m_view), m_target,
-               typeEditor->currentText());
+    const QString choice = typeEditor->currentText();
+    typeSdoRow(m_context.config, m_table, m_context.scope(&m_view), m_target, choice);
+    emit edited(QStringLiteral("%1 in %2").arg(choice, kHeader.value(m_target.column)), {});
 }
 
 } // namespace tolvar

@@ -39,6 +39,10 @@ public:
     QLineEdit *fieldEditor = nullptr;
     QComboBox *typeEditor = nullptr;
 
+signals:
+    // An editor changed the model; see PdoTab::edited.
+    void edited(const QString &label, const QString &mergeKey);
+
 private:
     void cellClicked(int row, int column);
     void fieldChanged(const QString &text);

@@ -13,11 +13,16 @@
 
 namespace tolvar {
 
+namespace {
+const QString kCaption = QStringLiteral("Tolvar  Utility (ver 1.0.3)");
+} // namespace
+
 InitialScreen::InitialScreen(QWidget *parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("InitialScreen"));
-    setWindowTitle(QStringLiteral("Tolvar  Utility (ver 1.0.3)"));
+    setWindowTitle(kCaption);
     buildControls();
     buildFileMenu();
+    edit = addEditMenu(*menuBar());
     DisconnectButt->setEnabled(false);
     centreOnScreen(*this);
 }
@@ -81,7 +86,20 @@ QString InitialScreen::statusText() const {
     return statusBar()->currentMessage();
 }
 
+void InitialScreen::showOrigin(const QString &origin, bool modified) {
+    QString title = kCaption;
+    if (!origin.isEmpty())
+        title += QStringLiteral(" \u2014 ") + origin;
+    if (modified)
+        title += QStringLiteral(" *");
+    setWindowTitle(title);
+}
+
 void InitialScreen::closeEvent(QCloseEvent *event) {
+    if (m_mayClose && !m_mayClose()) {
+        event->ignore();
+        return;
+    }
     hide();
     event->accept();
     emit closing();

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "common/EditMenu.h"
+
 #include <QMainWindow>
+
+#include <functional>
 
 class QAction;
 class QPushButton;
@@ -25,6 +29,12 @@ public:
     void showStatus(const QString &text);
     QString statusText() const;
 
+    // The caption, then where the configuration came from (a gateway's address or a file's
+    // name) and "*" while it has changes that were neither saved nor sent.
+    void showOrigin(const QString &origin, bool modified);
+    // Asked before the window closes; false keeps it open.
+    void setCloseGuard(std::function<bool()> mayClose) { m_mayClose = std::move(mayClose); }
+
     QPushButton *ConnectButt = nullptr;
     QPushButton *DisconnectButt = nullptr;
 
@@ -34,6 +44,8 @@ public:
     QAction *ExportModbusMapAction = nullptr;
     QAction *CheckConfigurationAction = nullptr;
     QAction *VerifyGatewayAction = nullptr;
+    // The "Edit" menu: undo and redo of every window's edits.
+    EditActions edit;
 
 signals:
     void connectRequested();
@@ -46,6 +58,8 @@ protected:
 private:
     void buildControls();
     void buildFileMenu();
+
+    std::function<bool()> m_mayClose;
 };
 
 } // namespace tolvar

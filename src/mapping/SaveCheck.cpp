@@ -41,6 +41,15 @@ std::optional<QString> checkByte(const QString &text, const QString &field, int 
     return std::nullopt;
 }
 
+// Read as the connect reads it, so a text the connect took ("2.") is taken here too.
+std::optional<QString> checkUnitId(const QString &text, quint8 &value) {
+    const auto number = literalWholeNumber(text, 0, 255);
+    if (!number)
+        return wholeNumberRefusal(QStringLiteral("Tolvar ID (connection settings)"), text, 0, 255);
+    value = static_cast<quint8>(*number);
+    return std::nullopt;
+}
+
 // The data length of an entry must not reach a byte column without a type: the gateway
 // would get no area code for that byte.
 std::optional<QString> checkPdoEntry(const CellTable &table, const QString &tableName, int device,
@@ -96,8 +105,7 @@ std::optional<QString> checkFields(const SaveForm &form, SaveValues &values) {
     if (auto refusal = checkByte(form.serialId, QStringLiteral("ID (Tolvar Parameters)"), 0, 255,
                                  values.serialId))
         return refusal;
-    return checkByte(form.unitId, QStringLiteral("Tolvar ID (connection settings)"), 0, 255,
-                     values.unitId);
+    return checkUnitId(form.unitId, values.unitId);
 }
 
 } // namespace

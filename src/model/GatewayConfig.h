@@ -31,6 +31,11 @@ public:
     bool contains(int device, int row, int column) const;
     void clear();
 
+    // Every cell in storage order, for walking whole tables without their shape.
+    int cellCount() const { return static_cast<int>(m_cells.size()); }
+    QString &at(int index) { return m_cells[static_cast<std::size_t>(index)]; }
+    const QString &at(int index) const { return m_cells[static_cast<std::size_t>(index)]; }
+
     int rowCount() const { return m_rows; }
     int columnCount() const { return m_columns; }
 

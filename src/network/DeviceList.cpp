@@ -28,6 +28,22 @@ void changeDeviceAmount(GatewayConfig &config, int n) {
         config.DeviceOrder[static_cast<std::size_t>(position)] = static_cast<qint16>(position + 1);
 }
 
+bool hasTableEntries(const GatewayConfig &config) {
+    const auto any = [](const PerDevice<qint16> &rows) {
+        return std::any_of(rows.begin(), rows.end(), [](qint16 count) { return count != 0; });
+    };
+    return any(config.TxPDO_rows) || any(config.RxPDO_rows) || any(config.ReadSDO_rows) ||
+           any(config.WriteSDO_rows);
+}
+
+void clearEntryCounts(GatewayConfig &config) {
+    for (PerDevice<qint16> *rows : {&config.TxPDO_rows, &config.RxPDO_rows, &config.ReadSDO_rows,
+                                    &config.WriteSDO_rows})
+        rows->fill(0);
+    for (ItemKind kind : kAllKinds)
+        config.counts(kind).fill(0);
+}
+
 DeviceLookup lookUpDevice(GatewayConfig &config, int device, int amount) {
     const int lastSlot = std::min(amount, static_cast<int>(config.DeviceOrder.size()) - 1);
     for (int slot = 0; slot <= lastSlot; ++slot) {

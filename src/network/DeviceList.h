@@ -15,6 +15,13 @@ struct DeviceLookup {
     bool operator==(const DeviceLookup &) const = default;
 };
 
+// Whether any device has entries in any of its four tables.
+bool hasTableEntries(const GatewayConfig &config);
+
+// Empty tables count no entries: every device's entry counts and every per-device item count
+// go to 0, so nothing cleared is sent, counted or checked afterwards.
+void clearEntryCounts(GatewayConfig &config);
+
 // Searches the device list from position 0 up to position `amount` for `device`: an empty
 // position on the way takes the device (new), a position holding it answers known.
 DeviceLookup lookUpDevice(GatewayConfig &config, int device, int amount);

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 
 // The images live in the windows library; a static library must register them itself.
@@ -44,7 +45,7 @@ void MappingModules::connectSerialCombo(QComboBox *combo, void (MappingModules::
 // Check boxes follow their value, also when code sets it, as the read-back does.
 void MappingModules::connectHandlers() {
     connect(baudrateCombo, &QComboBox::activated, this, &MappingModules::baudrateCombo_Click);
-    connect(DevicesNumCombo, &QComboBox::activated, this, &MappingModules::DevicesNumCombo_Click);
+    connect(DevicesNumCombo, &QComboBox::activated, this, &MappingModules::DevicesNumCombo_Chosen);
     connect(SYCNTimeText, &QLineEdit::textChanged, this, &MappingModules::SYCNTimeText_Change);
     connectSerialCombo(BaudCombo, &MappingModules::BaudCombo_Click);
     connectSerialCombo(ComPortCombo, &MappingModules::ComPortCombo_Click);
@@ -57,6 +58,92 @@ void MappingModules::connectHandlers() {
     connect(GatewayCheck, &QCheckBox::toggled, this, &MappingModules::GatewayCheck_Click);
     connect(m_picture, &TopologyView::commButtClicked, this, &MappingModules::CommButt_Click);
     connect(SaveCommand, &QPushButton::clicked, this, &MappingModules::SaveCommand_Click);
+    reportEdits();
+}
+
+namespace {
+// The window's own text boxes; the boxes inside editable lists speak for their lists.
+QList<QLineEdit *> ownBoxes(const QWidget &window) {
+    QList<QLineEdit *> boxes = window.findChildren<QLineEdit *>();
+    boxes.removeIf([](const QLineEdit *box) { return qobject_cast<QComboBox *>(box->parent()); });
+    return boxes;
+}
+} // namespace
+
+// After its handler has run, every user change of a control is reported as one step.
+void MappingModules::reportEdits() {
+    const auto labelOf = [](const QWidget *control) {
+        return control->accessibleName().isEmpty() ? control->objectName()
+                                                   : control->accessibleName();
+    };
+    for (QComboBox *combo : findChildren<QComboBox *>()) {
+        if (combo != DevicesNumCombo)
+            connect(combo, &QComboBox::activated, this,
+                    [this, combo, labelOf] { emit edited(labelOf(combo), {}); });
+    }
+    for (QCheckBox *check : findChildren<QCheckBox *>())
+        connect(check, &QCheckBox::clicked, this,
+                [this, check, labelOf] { emit edited(labelOf(check), {}); });
+    for (QLineEdit *box : ownBoxes(*this))
+        connect(box, &QLineEdit::textEdited, this,
+                [this, box, labelOf] { emit edited(labelOf(box), box->objectName()); });
+}
+
+// A choice of the user clears every table: asked first when there is something to lose, and
+// the counts go with the entries.
+void MappingModules::DevicesNumCombo_Chosen() {
+    if (DevicesNumCombo->currentText() == m_listedAmount)
+        return;
+    if (hasTableEntries(m_config) && !mayClearTables()) {
+        DevicesNumCombo->setCurrentText(m_listedAmount);
+        return;
+    }
+    DevicesNumCombo_Click();
+    clearEntryCounts(m_config);
+    emit edited(QStringLiteral("Device Amount %1").arg(DevicesNumCombo->currentText()), {});
+}
+
+bool MappingModules::mayClearTables() {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Device Amount"),
+                    QStringLiteral("Changing the device amount clears the tables of every device. "
+                                   "Continue?"),
+                    QMessageBox::Yes | QMessageBox::No, this);
+    box.setObjectName(QStringLiteral("DeviceAmountBox"));
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+ControlValues MappingModules::controlValues() const {
+    ControlValues values;
+    for (const QComboBox *combo : findChildren<QComboBox *>())
+        values.emplace_back(combo->objectName(), combo->currentText());
+    for (const QLineEdit *box : ownBoxes(*this))
+        values.emplace_back(box->objectName(), box->text());
+    for (const QCheckBox *check : findChildren<QCheckBox *>())
+        values.emplace_back(check->objectName(),
+                            check->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    return values;
+}
+
+// Texts are set without their handlers: the model already holds what they would store. Check
+// boxes run theirs, which only enable their rows (and set the listen mode the model holds).
+void MappingModules::showControlValues(const ControlValues &values) {
+    for (const auto &[name, value] : values) {
+        if (auto *combo = findChild<QComboBox *>(name)) {
+            combo->setCurrentText(value);
+        } else if (auto *box = findChild<QLineEdit *>(name)) {
+            QSignalBlocker quiet(box);
+            box->setText(value);
+        } else if (auto *check = findChild<QCheckBox *>(name)) {
+            check->setChecked(value == u"1");
+        }
+        if (name == DevicesNumCombo->objectName()) {
+            m_listedAmount = value;
+            m_picture->redraw(deviceAmount());
+            fitToPicture();
+        }
+    }
+    baudrateCombo_Click();
 }
 
 void MappingModules::baudrateCombo_Click() {
@@ -70,6 +157,7 @@ void MappingModules::baudrateCombo_Click() {
 // A new amount starts the device list afresh: every table entered so far is discarded.
 void MappingModules::DevicesNumCombo_Click() {
     const int amount = deviceAmount();
+    m_listedAmount = DevicesNumCombo->currentText();
     changeDeviceAmount(m_config, amount);
     m_picture->redraw(amount);
     fitToPicture();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/GatewayConfig.h"
+#include "model/ModelDelta.h"
 #include "network/SerialCodes.h"
 #include "network/TopologyLayout.h"
 
@@ -37,6 +38,12 @@ public:
     void baudrateCombo_Click();
     void DevicesNumCombo_Click();
     void SYCNTimeText_Change();
+
+    // The values that live only in this window's controls, by control name, and showing them
+    // again (as an undo does); the picture follows the device amount, the cable length the
+    // bit rate.
+    ControlValues controlValues() const;
+    void showControlValues(const ControlValues &values);
 
     // The device amount as a whole number.
     int deviceAmount() const;
@@ -77,6 +84,9 @@ signals:
     void deviceSettingsRequested(int device, int knownSlot);
     // The device list was started afresh: every table entered so far is gone.
     void deviceListReset();
+    // A user's change of a parameter: one step named `label`; typing into the same box is one
+    // step (`mergeKey`).
+    void edited(const QString &label, const QString &mergeKey);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -101,11 +111,15 @@ private:
     void MaskCheck_Click();
     void GatewayCheck_Click();
     void CommButt_Click(int Index);
+    void DevicesNumCombo_Chosen();
+    bool mayClearTables();
+    void reportEdits();
     void SaveCommand_Click();
     void storeSerialCode(const QComboBox &combo, SerialSetting setting, quint8 &code);
 
     GatewayConfig &m_config;
     TopologyView *m_picture = nullptr;
+    QString m_listedAmount; // the amount the device list was last started for
 };
 
 } // namespace tolvar

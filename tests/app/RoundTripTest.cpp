@@ -97,7 +97,14 @@ TEST_F(RoundTrip, EditsReachTheGatewayAndComeBack) {
     device1.DeleteCommand->click();
     device1.ExitCommand->click();
     const GatewayConfig edited = gatewayPart(app->config());
+    EXPECT_TRUE(app->main().windowTitle().endsWith(QStringLiteral("127.0.0.1 *")));
     save();
+    // Sent in full: nothing is left unsaved, and only the mapping view is in front until it
+    // closes.
+    EXPECT_TRUE(app->main().windowTitle().endsWith(QStringLiteral("127.0.0.1")));
+    EXPECT_FALSE(network().isVisible());
+    app->mappingView().close();
+    EXPECT_TRUE(network().isVisible());
 
     SimConfig expected = multi;
     expected.devices[1].txPdo[0].typeBytes = QByteArray(8, 2);
@@ -131,36 +138,31 @@ TEST_F(RoundTrip, AnOpenedFileReachesTheGatewayAndIsVerified) {
 }
 
 // A save with a value the form refuses sends nothing; one case proves the wiring, the
-// messages are tested with the save form. A new device amount empties the tables but keeps node
-// IDs and guarding times; the emptied entries share COB-ID 0, a fault that stops the save until
-// the user sends anyway.
-TEST_F(RoundTrip, RefusedAndFaultySavesSendNothing) {
+// messages are tested with the save form. A new device amount, once confirmed, empties the
+// tables with their counts but keeps node IDs and guarding times: nothing emptied is sent.
+TEST_F(RoundTrip, ARefusedSaveSendsNothingAndEmptiedTablesSendNoEntries) {
     sim.clearReceivedFrames();
     DialogAnswerer answerer;
-    answerer.proceed = false;
+    answerer.reply = QMessageBox::Yes;
     QLineEdit *id = network().KestoCombo->lineEdit();
     const QString valid = id->text();
     id->setText(QStringLiteral("abc"));
     network().SaveCommand->click();
     id->setText(valid);
-    choose(*network().DevicesNumCombo, QStringLiteral("2"));
-    const GatewayConfig edited = app->config();
-    network().SaveCommand->click();
     EXPECT_TRUE(answerer.texts.value(0).startsWith(QLatin1String("ID (Tolvar Parameters)")));
-    EXPECT_EQ(answerer.names.value(1), QStringLiteral("SaveFindingsBox"));
     pumpUntil([] { return false; }, 100);
     EXPECT_TRUE(sim.receivedFrames().isEmpty());
 
-    answerer.proceed = true;
+    choose(*network().DevicesNumCombo, QStringLiteral("2"));
+    EXPECT_EQ(answerer.names.value(1), QStringLiteral("DeviceAmountBox"));
+    const GatewayConfig edited = app->config();
     save();
+    EXPECT_EQ(answerer.names.size(), 2); // no finding: no emptied entry is left to send
     reconnect();
     EXPECT_EQ(network().DevicesNumCombo->currentText(), QStringLiteral("2"));
-    for (int position : {0, 1}) {
-        DeviceRecord sent = deviceRecordAt(edited, position);
-        DeviceRecord shown = deviceRecordAt(app->config(), position);
-        sent.counts = shown.counts = {}; // the counts of emptied tables are not kept, by design
-        EXPECT_EQ(shown, sent) << position;
-    }
+    for (int position : {0, 1})
+        EXPECT_EQ(deviceRecordAt(app->config(), position), deviceRecordAt(edited, position))
+            << position;
 }
 
 } // namespace

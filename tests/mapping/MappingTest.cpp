@@ -140,7 +140,8 @@ TEST(GeneralFrame, RecordsFollowTheDeviceList) {
 }
 
 SaveForm goodForm() {
-    SaveForm form{{true, {"192", "168", "255", "3"}}, {false, {"x"}}, {}, "2", "7", "64", 5};
+    // The unit identifier is read as the connect reads it: "64." is 64.
+    SaveForm form{{true, {"192", "168", "255", "3"}}, {false, {"x"}}, {}, "2", "7", "64.", 5};
     form.gateway = {true, {"192", "168", "&HFF", " 4 "}};
     return form;
 }

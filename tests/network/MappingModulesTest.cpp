@@ -2,6 +2,7 @@
 
 #include "network/MappingModules.h"
 #include "network/ReadBackDisplay.h"
+#include "support/DialogAnswerer.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -42,18 +43,22 @@ TEST_F(NetworkWindow, ControlsStartAsDrawn) {
               "Save All Setting");
 }
 
-// A new amount empties the tables and totals but keeps row counts.
+// A new amount the user confirms empties the tables with their totals and counts.
 TEST(NetworkWindowDevices, OpeningListsOneDeviceAndAmountThreeListsThree) {
     GatewayConfig config;
     MappingModules window(config);
     config.TxPDOTable.cell(2, 5, 4) = QStringLiteral("P_DI 1");
     config.SDO_AO_total = 3;
     config.TxPDO_rows[2] = 5;
+    config.DI_count[1] = 1;
+    DialogAnswerer answerer;
+    answerer.reply = QMessageBox::Yes;
     choose(*window.DevicesNumCombo, QStringLiteral("3"));
+    EXPECT_EQ(answerer.names, QStringList{QStringLiteral("DeviceAmountBox")});
     EXPECT_EQ(config.DeviceOrder, (PerDevice<qint16>{1, 2, 3}));
     EXPECT_TRUE(config.TxPDOTable.cell(2, 5, 4).isEmpty());
     EXPECT_EQ(config.SDO_AO_total, 0);
-    EXPECT_EQ(config.TxPDO_rows[2], 5);
+    EXPECT_EQ(config.TxPDO_rows[2] + config.DI_count[1], 0);
 }
 
 // Every CAN rate of the list sets its code and cable length. Every serial item stores its code.

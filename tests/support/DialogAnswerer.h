@@ -24,6 +24,9 @@ public:
     QString text() const { return texts.isEmpty() ? QString() : texts.last(); }
 
     bool proceed = true;
+    // The button a message box is answered with; a box without it gets its default button, or
+    // its only one.
+    QMessageBox::StandardButton reply = QMessageBox::Ok;
     QStringList names, titles, texts;
     qsizetype buttons = 0;
     qint64 shownAfterMs = -1;
@@ -43,7 +46,10 @@ private:
         if (auto *box = qobject_cast<QMessageBox *>(dialog)) {
             texts << box->text();
             buttons = box->buttons().size();
-            box->button(QMessageBox::Ok)->click();
+            QAbstractButton *button = box->button(reply);
+            if (!button)
+                button = box->defaultButton() ? box->defaultButton() : box->buttons().value(0);
+            button->click();
             return;
         }
         auto &report = dynamic_cast<tolvar::ReportDialog &>(*dialog);
