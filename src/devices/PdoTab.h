@@ -45,6 +45,8 @@ public:
     const PdoTable &table() const { return m_table; }
     void reset();
     void hideEditors();
+    // Takes the rows the grid shows selected as the shared PDO selection.
+    void recordSelection();
 
     QLineEdit *cobIdEditor = nullptr;
     QComboBox *flagEditor = nullptr;
