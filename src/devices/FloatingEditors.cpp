@@ -108,6 +108,15 @@ void layOverCell(QTableWidget &grid, QComboBox &editor, int row, int column, boo
     editor.setCurrentIndex(-1);
 }
 
+void followCell(QTableWidget &grid, QWidget &editor, int row, int column) {
+    const QRect cell = cellRect(grid, editor, row, column);
+    const QWidget &view = *grid.viewport();
+    if (QRect(view.mapTo(editor.parentWidget(), QPoint()), view.size()).contains(cell))
+        editor.move(cell.topLeft());
+    else
+        editor.hide();
+}
+
 void addEditorKeys(QTableWidget &grid, std::function<void(int row, int column)> open,
                    const QList<QWidget *> &editors) {
     new EditorKeys(grid, std::move(open), editors);

@@ -25,6 +25,10 @@ QComboBox *makeFloatingList(QTableWidget &grid, const char *name, const QString 
 void layOverCell(QTableWidget &grid, QLineEdit &editor, int row, int column, bool focus);
 void layOverCell(QTableWidget &grid, QComboBox &editor, int row, int column, bool focus);
 
+// Moves a shown editor along with its cell as the grid scrolls; it hides once the cell leaves
+// the grid's view, where it would cover the headers.
+void followCell(QTableWidget &grid, QWidget &editor, int row, int column);
+
 // The keyboard's way to the editors. On the grid, Enter opens the current cell's editor as a
 // click does (`open`); F4 or Alt+Down opens it with its list dropped down. In an editor, Escape
 // closes it without a change and gives the focus back to the grid.

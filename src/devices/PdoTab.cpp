@@ -92,6 +92,8 @@ void PdoTab::hideOnScroll() {
     typeEditor->hide();
     if (m_cobIdHidesOnScroll)
         cobIdEditor->hide();
+    else if (cobIdEditor->isVisible())
+        followCell(*m_grid, *cobIdEditor, m_target.row, m_target.column);
 }
 
 // The editor of the clicked column goes over the cell; the others of this grid hide.

@@ -183,6 +183,21 @@ TEST_F(DeviceWindow, EachTabIsEditedThroughItsEditors) {
     }
 }
 
+// The RxPDO COB-ID editor stays over its cell when the grid scrolls, until the cell leaves the
+// view.
+TEST_F(DeviceWindow, RxCobIdEditorFollowsItsCell) {
+    window.SSTab->setCurrentIndex(1);
+    QTableWidget *grid = window.RxPDOMSFlexGrid;
+    click(grid, 5, 2);
+    auto *editor = control<QLineEdit>(window, QStringLiteral("RxCOBIDText"));
+    grid->verticalScrollBar()->setValue(2);
+    const QPoint cell = grid->visualRect(grid->model()->index(5, 2)).topLeft();
+    EXPECT_EQ(editor->pos(), grid->viewport()->mapTo(editor->parentWidget(), cell));
+    EXPECT_TRUE(editor->isVisible());
+    grid->verticalScrollBar()->setValue(6);
+    EXPECT_FALSE(editor->isVisible());
+}
+
 TEST_F(DeviceWindow, DeleteTakesTheSelectedRowAndRenumbers) {
     QTableWidget *grid = window.MSFlexGrid;
     enter(grid, 1, 4, "TypeCombo", "Word");
