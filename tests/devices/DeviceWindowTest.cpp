@@ -39,25 +39,23 @@ protected:
         grid->scrollTo(cell);
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
     }
-    // A click on a row number (Qt::Vertical) or on a column caption.
-    static void clickHeader(QTableWidget *grid, Qt::Orientation orientation, int section,
-                            Qt::KeyboardModifiers modifiers = {}) {
-        const bool rows = orientation == Qt::Vertical;
-        QHeaderView *header = rows ? grid->verticalHeader() : grid->horizontalHeader();
+    static QPoint cellAt(QTableWidget *grid, int row, int column) {
+        return grid->visualRect(grid->model()->index(row, column)).center();
+    }
+    // The middle of a row number or of a column caption.
+    static QPoint sectionAt(QHeaderView *header, int section) {
         const int middle =
             header->sectionViewportPosition(section) + header->sectionSize(section) / 2;
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, modifiers,
-                          rows ? QPoint(header->width() / 2, middle)
-                               : QPoint(middle, header->height() / 2));
+        return header->orientation() == Qt::Vertical ? QPoint(header->width() / 2, middle)
+                                                     : QPoint(middle, header->height() / 2);
     }
-    // A mouse drag down a column, from one cell to another.
-    static void drag(QTableWidget *grid, int fromRow, int toRow, int column) {
-        const auto at = [grid, column](int row) {
-            return grid->visualRect(grid->model()->index(row, column)).center();
-        };
-        QTest::mousePress(grid->viewport(), Qt::LeftButton, {}, at(fromRow));
-        QTest::mouseMove(grid->viewport(), at(toRow));
-        QTest::mouseRelease(grid->viewport(), Qt::LeftButton, {}, at(toRow));
+    static void clickHeader(QHeaderView *header, int section, Qt::KeyboardModifiers keys = {}) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, keys, sectionAt(header, section));
+    }
+    static void drag(QWidget *area, QPoint from, QPoint to) {
+        QTest::mousePress(area, Qt::LeftButton, {}, from);
+        QTest::mouseMove(area, to);
+        QTest::mouseRelease(area, Qt::LeftButton, {}, to);
     }
     // Keys go to the focused control, as the user's do.
     void focus(QWidget *control) {
@@ -203,7 +201,7 @@ TEST_F(DeviceWindow, DeleteTakesTheSelectedRowAndRenumbers) {
     enter(grid, 1, 4, "TypeCombo", "Word");
     enter(grid, 2, 4, "TypeCombo", "Byte");
     EXPECT_EQ(rowOf(grid, 2), "|||P_DI 1|||||||");
-    clickHeader(grid, Qt::Vertical, 1);
+    clickHeader(grid->verticalHeader(), 1);
     window.DeleteCommand->click();
     EXPECT_EQ(rowOf(grid, 1), "|||P_DI 1|||||||");
     EXPECT_EQ(config.AI_total, 0);
@@ -213,6 +211,7 @@ TEST_F(DeviceWindow, DeleteTakesTheSelectedRowAndRenumbers) {
 // the rows that selection shows, in the grid and in the model, and the grid then shows none.
 TEST_F(DeviceWindow, DeleteTakesTheRowsShownSelected) {
     QTableWidget *grid = window.MSFlexGrid;
+    QHeaderView *numbers = grid->verticalHeader();
     const auto ids = [&](auto cell, int rows) {
         QStringList shown;
         for (int row = 1; row <= rows; ++row)
@@ -220,24 +219,17 @@ TEST_F(DeviceWindow, DeleteTakesTheRowsShownSelected) {
         return shown.join(u' ').trimmed().toStdString();
     };
     const std::tuple<const char *, std::function<void()>, const char *> cases[] = {
-        {"drag", [&] { drag(grid, 2, 3, 2); }, "&H181 &H184 &H185 &H186"},
-        {"row number", [&] { clickHeader(grid, Qt::Vertical, 3); },
+        {"drag", [&] { drag(grid->viewport(), cellAt(grid, 2, 2), cellAt(grid, 3, 2)); },
+         "&H181 &H184 &H185 &H186"},
+        {"row number", [&] { clickHeader(grid->verticalHeader(), 3); },
          "&H181 &H182 &H184 &H185 &H186"},
         {"row numbers dragged",
-         [&] {
-             QHeaderView *numbers = grid->verticalHeader();
-             const auto at = [&](int row) {
-                 return QPoint(numbers->width() / 2, numbers->sectionViewportPosition(row) + 5);
-             };
-             QTest::mousePress(numbers->viewport(), Qt::LeftButton, {}, at(4));
-             QTest::mouseMove(numbers->viewport(), at(6));
-             QTest::mouseRelease(numbers->viewport(), Qt::LeftButton, {}, at(6));
-         },
+         [&] { drag(numbers->viewport(), sectionAt(numbers, 4), sectionAt(numbers, 6)); },
          "&H181 &H182 &H183"},
         {"row numbers shift-clicked",
          [&] {
-             clickHeader(grid, Qt::Vertical, 4);
-             clickHeader(grid, Qt::Vertical, 2, Qt::ShiftModifier);
+             clickHeader(grid->verticalHeader(), 4);
+             clickHeader(grid->verticalHeader(), 2, Qt::ShiftModifier);
          },
          "&H181 &H185 &H186"},
         {"Shift+Down",
@@ -271,14 +263,15 @@ TEST_F(DeviceWindow, DeleteTakesTheRowsShownSelected) {
 
 // A caption or a row number clicked, then typed at: no editor, no cell changes.
 TEST_F(DeviceWindow, HeadersAreNoCells) {
+    const GatewayConfig before = config;
     for (int tab = 0; tab < 4; ++tab) {
         window.SSTab->setCurrentIndex(tab);
         auto *grid = window.SSTab->currentWidget()->findChild<QTableWidget *>();
         const std::string captions = rowOf(grid, 0);
-        for (const auto &[orientation, section] :
-             {std::pair{Qt::Horizontal, 1}, {Qt::Vertical, 2}}) {
+        for (const auto &[header, section] :
+             {std::pair{grid->horizontalHeader(), 1}, {grid->verticalHeader(), 2}}) {
             SCOPED_TRACE(tab * 10 + section);
-            clickHeader(grid, orientation, section);
+            clickHeader(header, section);
             focus(grid);
             QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("1"));
             EXPECT_FALSE(editorShown());
@@ -286,8 +279,8 @@ TEST_F(DeviceWindow, HeadersAreNoCells) {
             EXPECT_EQ(grid->horizontalHeaderItem(1)->text(), grid->item(0, 1)->text());
             EXPECT_EQ(grid->verticalHeaderItem(2)->text(), QStringLiteral(" 2"));
             EXPECT_EQ(grid->item(2, 0)->text(), QStringLiteral(" 2"));
-            EXPECT_EQ(rowOf(grid, 1) + rowOf(grid, 2),
-                      std::string(2 * (grid->columnCount() - 2), '|'));
+            EXPECT_EQ(rowOf(grid, 2), rowOf(grid, 3)); // both empty
+            EXPECT_TRUE(config == before);
         }
     }
 }
@@ -308,7 +301,7 @@ TEST_F(DeviceWindow, ListsAreOpenedAndChosenFromByKeys) {
         SCOPED_TRACE(editor);
         window.SSTab->setCurrentIndex(tab);
         auto *grid = window.SSTab->currentWidget()->findChild<QTableWidget *>();
-        clickHeader(grid, Qt::Vertical, 1);
+        clickHeader(grid->verticalHeader(), 1);
         focus(grid);
         for (int tabKey = 1; tabKey < column; ++tabKey)
             QTest::keyClick(grid, Qt::Key_Tab);
