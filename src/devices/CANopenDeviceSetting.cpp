@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTabWidget>
 #include <QTableWidget>
 
@@ -82,6 +83,9 @@ CANopenDeviceSetting::CANopenDeviceSetting(GatewayConfig &config,
         connect(box, &QLineEdit::textEdited, this, [this, box] { m_typedBox = box; });
     connect(SSTab, &QTabWidget::currentChanged, this, &CANopenDeviceSetting::SSTab_Click);
     connect(DeleteCommand, &QPushButton::clicked, this, &CANopenDeviceSetting::DeleteCommand_Click);
+    // After the handlers above: a deletion takes the selection before the grid stops showing it.
+    connect(DeleteCommand, &QPushButton::clicked, this, &CANopenDeviceSetting::clearShownSelection);
+    connect(SSTab, &QTabWidget::currentChanged, this, &CANopenDeviceSetting::takeShownSelection);
     connect(ExitCommand, &QPushButton::clicked, this, &CANopenDeviceSetting::ExitCommand_Click);
     for (PdoTab *tab : {m_txPdo, m_rxPdo})
         connect(tab, &PdoTab::edited, this, &CANopenDeviceSetting::edited);
@@ -109,8 +113,13 @@ void CANopenDeviceSetting::buildTabs() {
     RxPDOMSFlexGrid = &m_rxPdo->grid();
     ReadSDOMSFlexGrid = &m_readSdo->grid();
     WriteSDOMSFlexGrid = &m_writeSdo->grid();
-    for (int tab = 0; tab < SSTab->count(); ++tab)
-        SSTab->widget(tab)->findChild<QTableWidget *>()->setAccessibleName(SSTab->tabText(tab));
+    for (int tab = 0; tab < SSTab->count(); ++tab) {
+        QTableWidget *grid = SSTab->widget(tab)->findChild<QTableWidget *>();
+        grid->setAccessibleName(SSTab->tabText(tab));
+        // The Delete key is the button's, on the focused grid only: an editor keeps its own.
+        new QShortcut(QKeySequence::Delete, grid, DeleteCommand, &QPushButton::click,
+                      Qt::WidgetShortcut);
+    }
 }
 
 void CANopenDeviceSetting::open() {
@@ -251,6 +260,29 @@ void CANopenDeviceSetting::DeleteCommand_Click() {
         remove(m_readSdo->table(), m_readSdo->view(), m_sdoSelection);
     else if (caption == kWriteSdoCaption)
         remove(m_writeSdo->table(), m_writeSdo->view(), m_sdoSelection);
+}
+
+// The tab shown now deletes what its grid shows selected.
+void CANopenDeviceSetting::takeShownSelection() {
+    switch (SSTab->currentIndex()) {
+    case 0:
+        return m_txPdo->recordSelection();
+    case 1:
+        return m_rxPdo->recordSelection();
+    case 2:
+        return m_readSdo->recordSelection();
+    case 3:
+        return m_writeSdo->recordSelection();
+    }
+}
+
+// The deleted rows are gone, so the grid shows none selected; the selection stays as the
+// deletion left it.
+void CANopenDeviceSetting::clearShownSelection() {
+    const bool pdo = SSTab->currentIndex() < 2;
+    const RowSelection left = pdo ? m_pdoSelection : m_sdoSelection;
+    SSTab->currentWidget()->findChild<QTableWidget *>()->clearSelection();
+    (pdo ? m_pdoSelection : m_sdoSelection) = left;
 }
 
 void CANopenDeviceSetting::unload() {

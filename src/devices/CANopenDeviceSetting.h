@@ -84,6 +84,8 @@ private:
     void GardingTimeText_Change();
     void SSTab_Click();
     void DeleteCommand_Click();
+    void takeShownSelection();
+    void clearShownSelection();
     void ExitCommand_Click();
 
     DeviceContext m_context;

@@ -22,6 +22,11 @@ const QStringList kLengthItems{
     QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"),
     QStringLiteral("Null")};
 
+// A type list is named after the byte it types, which changes with the column it is laid over.
+QString typeEditorName(const QString &byteCaption) {
+    return byteCaption + QStringLiteral(" type");
+}
+
 void setItems(QComboBox &combo, const QStringList &items) {
     for (int i = 0; i < items.size(); ++i)
         combo.setItemText(i, items[i]);
@@ -40,6 +45,10 @@ PdoTab::PdoTab(QWidget &page, DeviceContext &context, const PdoTable &table,
     column->addWidget(m_grid);
     buildEditors(names);
     connect(m_grid, &QTableWidget::cellClicked, this, &PdoTab::cellClicked);
+    connect(m_grid->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &PdoTab::recordSelection);
+    addEditorKeys(*m_grid, [this](int row, int cell) { cellClicked(row, cell); },
+                  {cobIdEditor, flagEditor, lengthEditor, typeEditor});
     for (QScrollBar *bar : {m_grid->horizontalScrollBar(), m_grid->verticalScrollBar()})
         connect(bar, &QScrollBar::valueChanged, this, &PdoTab::hideOnScroll);
 }
@@ -50,8 +59,8 @@ void PdoTab::buildEditors(const PdoTabNames &names) {
                                   m_header[m_table.flagColumn], names.flagItems);
     lengthEditor = makeFloatingList(*m_grid, names.lengthEditor, QStringLiteral("DLen"),
                                     kLengthItems);
-    typeEditor =
-        makeFloatingList(*m_grid, names.typeEditor, QStringLiteral("Data byte type"), kTypeItems);
+    typeEditor = makeFloatingList(*m_grid, names.typeEditor,
+                                  typeEditorName(m_header[m_table.firstByteColumn]), kTypeItems);
     connect(cobIdEditor, &QLineEdit::textChanged, this, &PdoTab::cobIdChanged);
     connect(flagEditor, &QComboBox::activated, this, &PdoTab::flagChosen);
     connect(lengthEditor, &QComboBox::activated, this, &PdoTab::lengthChosen);
@@ -73,17 +82,22 @@ void PdoTab::hideEditors() {
         editor->hide();
 }
 
+void PdoTab::recordSelection() {
+    m_selection = rowSelectionOf(*m_grid);
+}
+
 void PdoTab::hideOnScroll() {
     flagEditor->hide();
     lengthEditor->hide();
     typeEditor->hide();
     if (m_cobIdHidesOnScroll)
         cobIdEditor->hide();
+    else if (cobIdEditor->isVisible())
+        followCell(*m_grid, *cobIdEditor, m_target.row, m_target.column);
 }
 
 // The editor of the clicked column goes over the cell; the others of this grid hide.
 void PdoTab::cellClicked(int row, int column) {
-    m_selection = rowSelectionOf(*m_grid);
     m_target = {row, column};
     if (column == 0)
         return;
@@ -104,6 +118,7 @@ void PdoTab::showTypeEditor(int column) {
     hideEditors();
     const bool lastByte = column == m_table.lastColumn;
     setItems(*typeEditor, lastByte ? kLastByteItems : kTypeItems);
+    typeEditor->setAccessibleName(typeEditorName(m_header[column]));
     if (lastByte && !columnAtItsPlace(*m_grid, column))
         return;
     layOverCell(*m_grid, *typeEditor, m_target.row, column, true);

@@ -27,7 +27,8 @@ struct PdoTabNames {
     QString (*flagCellText)(QStringView choice);
     const char *lengthEditor;
     const char *typeEditor;
-    // The COB-ID editor of the TxPDO grid hides when the grid scrolls; the RxPDO one stays.
+    // The COB-ID editor of the TxPDO grid hides when the grid scrolls; the RxPDO one stays over
+    // its cell while the cell is in view.
     bool cobIdHidesOnScroll;
 };
 
@@ -45,6 +46,8 @@ public:
     const PdoTable &table() const { return m_table; }
     void reset();
     void hideEditors();
+    // Takes the rows the grid shows selected as the shared PDO selection.
+    void recordSelection();
 
     QLineEdit *cobIdEditor = nullptr;
     QComboBox *flagEditor = nullptr;

@@ -27,12 +27,15 @@ SdoTab::SdoTab(QWidget &page, DeviceContext &context, const SdoTable &table,
       m_view(*m_grid) {
     auto *column = new QVBoxLayout(&page);
     column->addWidget(m_grid);
-    fieldEditor =
-        makeFloatingText(*m_grid, names.fieldEditor, QStringLiteral("Index or subIndex"));
+    fieldEditor = makeFloatingText(*m_grid, names.fieldEditor, kHeader[kSdoIndexColumn]);
     typeEditor = makeFloatingList(
-        *m_grid, names.typeEditor, QStringLiteral("Data type"),
+        *m_grid, names.typeEditor, kHeader[kSdoByteColumn] + QStringLiteral(" type"),
         {QStringLiteral("Byte"), QStringLiteral("Word"), QStringLiteral("Null")});
     connect(m_grid, &QTableWidget::cellClicked, this, &SdoTab::cellClicked);
+    connect(m_grid->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &SdoTab::recordSelection);
+    addEditorKeys(*m_grid, [this](int row, int cell) { cellClicked(row, cell); },
+                  {fieldEditor, typeEditor});
     for (QScrollBar *bar : {m_grid->horizontalScrollBar(), m_grid->verticalScrollBar()})
         connect(bar, &QScrollBar::valueChanged, this, &SdoTab::hideEditors);
     connect(fieldEditor, &QLineEdit::textChanged, this, &SdoTab::fieldChanged);
@@ -52,12 +55,17 @@ void SdoTab::hideEditors() {
     typeEditor->hide();
 }
 
-// Emptying the text editor over a new cell runs its change handler for that cell.
-void SdoTab::cellClicked(int row, int column) {
+void SdoTab::recordSelection() {
     m_selection = rowSelectionOf(*m_grid);
+}
+
+// Emptying the text editor over a new cell runs its change handler for that cell. The text
+// editor is named after the column it edits.
+void SdoTab::cellClicked(int row, int column) {
     m_target = {row, column};
     if (column == kSdoIndexColumn || column == kSdoSubIndexColumn) {
         typeEditor->hide();
+        fieldEditor->setAccessibleName(kHeader[column]);
         layOverCell(*m_grid, *fieldEditor, row, column, true);
     } else if (column == kSdoByteColumn) {
         fieldEditor->hide();

@@ -35,6 +35,8 @@ public:
     const SdoTable &table() const { return m_table; }
     void reset();
     void hideEditors();
+    // Takes the rows the grid shows selected as the shared SDO selection.
+    void recordSelection();
 
     QLineEdit *fieldEditor = nullptr;
     QComboBox *typeEditor = nullptr;

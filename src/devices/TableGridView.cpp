@@ -1,10 +1,12 @@
 #include "devices/TableGridView.h"
 
+#include "common/GridHeaders.h"
 #include "model/NumericText.h"
 
-#include <QHeaderView>
 #include <QScrollBar>
 #include <QTableWidget>
+
+#include <algorithm>
 
 namespace tolvar {
 
@@ -37,14 +39,17 @@ void resetGrid(QTableWidget &grid, const QStringList &header, int rows) {
         setFixedCell(grid, 0, column, header[column]);
     for (int row = 1; row <= rows; ++row)
         setFixedCell(grid, row, 0, numberText(row));
+    showFixedCellsAsHeaders(grid);
+    grid.clearSelection();
 }
 
 QTableWidget *makeGrid(QWidget *parent, const QString &name, int rows, int columns,
                        const QColor &background) {
     auto *grid = new QTableWidget(rows, columns, parent);
     grid->setObjectName(name);
-    grid->horizontalHeader()->hide();
-    grid->verticalHeader()->hide();
+    // Deletion takes the rows between the first and last selected: a selection with gaps would
+    // take rows that are not shown selected.
+    grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
     // Cells are edited through the floating editors only.
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     QPalette palette = grid->palette();
@@ -53,13 +58,17 @@ QTableWidget *makeGrid(QWidget *parent, const QString &name, int rows, int colum
     return grid;
 }
 
+// The selection is one block, though the view may hand it over in pieces. Select All takes the
+// hidden header row too; it is no entry.
 RowSelection rowSelectionOf(const QTableWidget &grid) {
-    const int current = grid.currentRow();
+    RowSelection rows{grid.rowCount(), 0};
     for (const QTableWidgetSelectionRange &range : grid.selectedRanges()) {
-        if (current >= range.topRow() && current <= range.bottomRow())
-            return {range.topRow(), range.bottomRow()};
+        rows.first = std::min(rows.first, range.topRow());
+        rows.last = std::max(rows.last, range.bottomRow());
     }
-    return {current, current};
+    if (rows.last < 1)
+        return {};
+    return {std::max(rows.first, 1), rows.last};
 }
 
 bool columnAtItsPlace(const QTableWidget &grid, int column) {

@@ -23,15 +23,16 @@ private:
 };
 
 // A grid of `rows` entry rows below a header row, with the row numbers in column 0: the
-// fixed cells of a freshly loaded grid; every other cell is empty.
+// fixed cells of a freshly loaded grid, shown as its headers; every other cell is empty and
+// nothing is selected.
 void resetGrid(QTableWidget &grid, const QStringList &header, int rows);
 
-// A grid with the given object name, background colour and fixed-size row and column headers
-// hidden (the grid draws its own in row 0 and column 0).
+// A grid with the given object name and background colour whose selection is one block of
+// cells.
 QTableWidget *makeGrid(QWidget *parent, const QString &name, int rows, int columns,
                        const QColor &background);
 
-// The rows of the selection that holds the grid's current cell, top row first.
+// The entry rows the grid shows selected, top row first; {0, 0} when none.
 RowSelection rowSelectionOf(const QTableWidget &grid);
 
 // True when the cell's column stands where it stands unscrolled.

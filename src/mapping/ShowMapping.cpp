@@ -1,9 +1,9 @@
 #include "mapping/ShowMapping.h"
 
+#include "common/GridHeaders.h"
 #include "common/WindowPlacement.h"
 
 #include <QCloseEvent>
-#include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTabWidget>
@@ -48,8 +48,7 @@ QTableWidget *ShowMapping::addGrid(const QString &caption, const QString &name) 
     auto *grid = new QTableWidget(31, kMappingColumns, SSTab1);
     grid->setObjectName(name);
     grid->setAccessibleName(caption);
-    grid->horizontalHeader()->hide();
-    grid->verticalHeader()->hide();
+    showFixedCellsAsHeaders(*grid);
     grid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     QPalette palette = grid->palette();
     palette.setColor(QPalette::Base, kCellBackground);
@@ -72,6 +71,7 @@ void ShowMapping::fill(Area area, QTableWidget &grid) {
     }
     for (const MappingCell &cell : layout.cells)
         setCell(grid, cell.row, cell.column, cell.text);
+    showFixedCellsAsHeaders(grid);
 }
 
 void ShowMapping::ShowDOMapping() {

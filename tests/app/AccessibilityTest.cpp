@@ -5,6 +5,7 @@
 #include "link/ConnectSet.h"
 #include "mapping/ShowMapping.h"
 #include "network/MappingModules.h"
+#include "network/WindowControls.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -13,6 +14,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -63,6 +66,48 @@ TEST(Accessibility, EveryInputControlIsFoundByItsNameAndSpeaks) {
               "RxCOBIDText RxDLenCombo RxPDOMSFlexGrid RxTypeCombo SYCNTimeText SaveCommand "
               "StartConnButt StopBitCombo SyncCombo TimeoutText TolvarCombo TypeCombo "
               "WriteSDOCombo WriteSDOMSFlexGrid WriteSDOText baudrateCombo gridText");
+}
+
+// The names a screen reader finds walking down from `from`, with the objects that carry them;
+// the cells of a grid are not walked.
+void spokenNames(QAccessibleInterface *from, QMap<QString, QObject *> &found) {
+    for (int i = 0; i < from->childCount(); ++i) {
+        QAccessibleInterface *child = from->child(i);
+        if (!child || child->state().invisible)
+            continue;
+        found.insert(child->text(QAccessible::Name), child->object());
+        if (child->role() != QAccessible::Table)
+            spokenNames(child, found);
+    }
+}
+
+// A screen reader walking the device window finds the editor shown over a clicked cell, named
+// after the column it edits.
+TEST(Accessibility, FloatingEditorsAreFoundInTheTreeByTheirColumn) {
+    UtilityApp app(0);
+    app.network().show();
+    testing::choose(*app.network().DevicesNumCombo, QStringLiteral("1"));
+    app.network().findChild<QPushButton *>(QStringLiteral("CommButt1"))->click();
+    CANopenDeviceSetting &window = app.deviceSettings();
+    const std::tuple<int, int, const char *, const char *> editors[] = {
+        {0, 1, "gridText", "COB-ID"},         {0, 2, "RTRCombo", "RTR"},
+        {0, 3, "DLenCombo", "DLen"},          {0, 7, "TypeCombo", "Byte3 type"},
+        {1, 1, "CycleCombo", "Cycle"},        {1, 2, "RxCOBIDText", "COB-ID"},
+        {1, 3, "RxDLenCombo", "DLen"},        {1, 11, "RxTypeCombo", "Byte7 type"},
+        {2, 1, "ReadSDOText", "Index"},       {2, 2, "ReadSDOText", "subIndex"},
+        {2, 3, "ReadSDOCombo", "Byte0 type"}, {3, 2, "WriteSDOText", "subIndex"},
+        {3, 3, "WriteSDOCombo", "Byte0 type"}};
+    for (const auto &[tab, column, editor, name] : editors) {
+        SCOPED_TRACE(editor);
+        window.SSTab->setCurrentIndex(tab);
+        auto *grid = window.SSTab->currentWidget()->findChild<QTableWidget *>();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                          grid->visualRect(grid->model()->index(1, column)).center());
+        QMap<QString, QObject *> found;
+        spokenNames(QAccessible::queryAccessibleInterface(&window), found);
+        ASSERT_TRUE(found.contains(QLatin1String(name)));
+        EXPECT_EQ(found[QLatin1String(name)]->objectName(), QLatin1String(editor));
+    }
 }
 
 } // namespace

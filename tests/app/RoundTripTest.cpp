@@ -12,6 +12,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -69,6 +70,12 @@ protected:
         grid->scrollTo(cell);
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
     }
+    static void clickRowNumber(QTableWidget *grid, int row) {
+        QHeaderView *numbers = grid->verticalHeader();
+        const int middle = numbers->sectionViewportPosition(row) + numbers->sectionSize(row) / 2;
+        QTest::mouseClick(numbers->viewport(), Qt::LeftButton, {},
+                          QPoint(numbers->width() / 2, middle));
+    }
     // The model as a later read-back must show it; which device window was open last is not
     // the gateway's.
     static GatewayConfig gatewayPart(GatewayConfig config) {
@@ -93,7 +100,7 @@ TEST_F(RoundTrip, EditsReachTheGatewayAndComeBack) {
     device2.ExitCommand->click();
     CANopenDeviceSetting &device1 = openDevice(1);
     device1.SSTab->setCurrentIndex(1);
-    clickCell(device1.RxPDOMSFlexGrid, 2, 0);
+    clickRowNumber(device1.RxPDOMSFlexGrid, 2);
     device1.DeleteCommand->click();
     device1.ExitCommand->click();
     const GatewayConfig edited = gatewayPart(app->config());

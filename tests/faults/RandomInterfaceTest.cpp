@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDialog>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -60,16 +61,22 @@ private:
     template <typename T> T *pick(const std::vector<T *> &all) {
         return all.empty() ? nullptr : all[std::size_t(below(int(all.size())))];
     }
-    // Mostly the first rows, where entries are; sometimes anywhere, the fixed cells included.
+    // Mostly the first rows, where entries are; sometimes anywhere, the fixed cells (shown as
+    // the headers) included.
     bool clickCell() {
         QTableWidget *grid = pick(reachable<QTableWidget>());
         if (!grid)
             return false;
         const int rows = grid->rowCount();
         const int row = rows > 1 && chance(70) ? 1 + below(std::min(8, rows - 1)) : below(rows);
-        const QModelIndex cell = grid->model()->index(row, below(grid->columnCount()));
-        grid->scrollTo(cell);
-        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(cell).center());
+        const int column = below(grid->columnCount());
+        grid->scrollTo(grid->model()->index(std::max(row, 1), std::max(column, 1)));
+        if (row == 0 || column == 0)
+            clickHeader(row == 0 ? grid->horizontalHeader() : grid->verticalHeader(),
+                        row == 0 ? column : row);
+        else
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {},
+                              grid->visualRect(grid->model()->index(row, column)).center());
         if (chance(60)) { // mostly followed by an entry into the editor laid over the cell
             if (QComboBox *list = pick(reachable<QComboBox>(true)))
                 chooseItem(list);
@@ -77,6 +84,15 @@ private:
                 typeText(pick(reachable<QLineEdit>(true)));
         }
         return true;
+    }
+
+    static void clickHeader(QHeaderView *header, int section) {
+        const int middle =
+            header->sectionViewportPosition(section) + header->sectionSize(section) / 2;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          header->orientation() == Qt::Vertical
+                              ? QPoint(header->width() / 2, middle)
+                              : QPoint(middle, header->height() / 2));
     }
 
     // A new device amount discards every table: chosen less often, so that tables grow.
