@@ -77,6 +77,8 @@ UtilityApp::UtilityApp(quint16 gatewayPort, int downloadSecondMs)
     connect(m_main.edit.undo, &QAction::triggered, this, &UtilityApp::undoEdit);
     connect(m_main.edit.redo, &QAction::triggered, this, &UtilityApp::redoEdit);
     m_main.setCloseGuard([this] { return mayDiscardChanges(); });
+    m_history.setControls([this] { return shownValues(); },
+                          [this](const ControlValues &values) { showValues(values); });
     wireFileMenu();
 }
 
@@ -97,10 +99,8 @@ MappingModules &UtilityApp::network() {
         connect(m_network.get(), &MappingModules::edited, this, &UtilityApp::commitEdit);
         // The main window's undo and redo keys work in this window too.
         m_network->addActions({m_main.edit.undo, m_main.edit.redo});
-        m_history.setControls([this] { return m_network->controlValues(); },
-                              [this](const ControlValues &values) {
-                                  m_network->showControlValues(values);
-                              });
+        // What the new window shows is where the next step starts from.
+        m_history.settle();
     }
     return *m_network;
 }
@@ -282,6 +282,27 @@ void UtilityApp::download(const SaveValues &values) {
     view.showOutcome(outcome);
     if (outcome.complete)
         startHistory(m_origin);
+}
+
+namespace {
+// Where the configuration came from is restored with it: undoing an opened file gives back the
+// name of the one before.
+const QString kOriginValue = QStringLiteral("origin");
+} // namespace
+
+ControlValues UtilityApp::shownValues() const {
+    ControlValues values = m_network ? m_network->controlValues() : ControlValues{};
+    values.emplace_back(kOriginValue, m_origin);
+    return values;
+}
+
+void UtilityApp::showValues(const ControlValues &values) {
+    for (const auto &[name, value] : values) {
+        if (name == kOriginValue)
+            m_origin = value;
+    }
+    if (m_network)
+        m_network->showControlValues(values);
 }
 
 void UtilityApp::commitEdit(const QString &label, const QString &mergeKey) {

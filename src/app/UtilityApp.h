@@ -100,6 +100,8 @@ private:
     void showEditState();
     void startHistory(const QString &origin);
     bool mayDiscardChanges();
+    ControlValues shownValues() const;
+    void showValues(const ControlValues &values);
 
     // Declared first: the windows below use it until they are gone.
     GatewayConfig m_config;

@@ -114,10 +114,9 @@ bool UtilityApp::openConfiguration(const QString &path) {
     showReply(tableReplyOf(config));
     showNativePath(m_main, QStringLiteral("Opened %1."), path);
     // An opened file can be undone; what it holds counts as unmodified.
-    const QString name = QFileInfo(path).fileName();
-    m_history.commit(QStringLiteral("Open %1").arg(name));
+    m_origin = QFileInfo(path).fileName();
+    m_history.commit(QStringLiteral("Open %1").arg(m_origin));
     m_history.markClean();
-    m_origin = name;
     showEditState();
     return true;
 }
@@ -150,8 +149,9 @@ bool UtilityApp::saveConfigurationAs(const QString &path) {
         return false;
     }
     showNativePath(m_main, QStringLiteral("Saved the configuration to %1."), path);
-    m_history.markClean();
     m_origin = QFileInfo(path).fileName();
+    m_history.settle();
+    m_history.markClean();
     showEditState();
     return true;
 }

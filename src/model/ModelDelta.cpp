@@ -2,6 +2,7 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -62,16 +63,22 @@ struct NumberedTag {
     int number;
 };
 
+// Digits only, no leading zero, short enough for an int: the text QString::number gives back.
+bool isPlainNumber(QStringView digits) {
+    constexpr qsizetype kMaxDigits = 9;
+    if (digits.isEmpty() || digits.size() > kMaxDigits || (digits[0] == u'0' && digits.size() > 1))
+        return false;
+    return std::all_of(digits.begin(), digits.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
 std::optional<NumberedTag> numberedTag(const QString &text) {
     const qsizetype blank = text.lastIndexOf(u' ');
     if (blank <= 0)
         return std::nullopt;
     const QStringView digits = QStringView(text).mid(blank + 1);
-    bool ok = false;
-    const int number = digits.toInt(&ok);
-    if (!ok || digits != QString::number(number))
+    if (!isPlainNumber(digits))
         return std::nullopt;
-    return NumberedTag{QStringView(text).left(blank), number};
+    return NumberedTag{QStringView(text).left(blank), digits.toInt()};
 }
 
 // Cuts the changes of one table into single cells and runs of tags moved alike. A cell whose

@@ -183,7 +183,8 @@ TEST_F(EditSteps, ADeviceAmountAsksAndLeavesNoEntryBehind) {
 }
 
 // The title names the file and marks changes; closing with changes asks and Cancel keeps the
-// window, Discard closes it; a file saved is unmodified again.
+// window, Discard closes it; a file saved is unmodified again; an undone open names the file
+// before.
 TEST_F(EditSteps, TheTitleMarksChangesAndClosingWithChangesAsks) {
     InitialScreen &main = app.main();
     EXPECT_EQ(main.windowTitle().toStdString(), "Tolvar  Utility (ver 1.0.3) \u2014 multi.json");
@@ -195,7 +196,10 @@ TEST_F(EditSteps, TheTitleMarksChangesAndClosingWithChangesAsks) {
     EXPECT_TRUE(main.isVisible());
     ASSERT_TRUE(app.saveConfigurationAs(dir.filePath(QStringLiteral("saved.json"))));
     EXPECT_EQ(main.windowTitle().toStdString(), "Tolvar  Utility (ver 1.0.3) \u2014 saved.json");
-    choose(*network.ParityCombo, QStringLiteral("None"));
+    ASSERT_TRUE(app.openConfiguration(kExamples + "small.json"));
+    EXPECT_TRUE(main.windowTitle().endsWith(QStringLiteral("\u2014 small.json")));
+    main.edit.undo->trigger(); // the file before, and changes again
+    EXPECT_TRUE(main.windowTitle().endsWith(QStringLiteral("\u2014 saved.json *")));
     answerer.reply = QMessageBox::Discard;
     main.close();
     EXPECT_EQ(answerer.names.size(), 2);
