@@ -20,6 +20,14 @@
 namespace tolvar {
 namespace {
 
+// "the table reply was dropped"; empty when nothing is missing.
+QString readGapText(const QString &missing) {
+    if (missing.isEmpty())
+        return {};
+    return missing + (missing.endsWith(u's') ? QStringLiteral(" were dropped")
+                                             : QStringLiteral(" was dropped"));
+}
+
 constexpr std::array kReadCommands{ReadCommand::ReadParams, ReadCommand::ReadGeneral,
                                    ReadCommand::ReadTables};
 const QString kReadingStatus = QStringLiteral("Reading the configuration of the gateway...");
@@ -42,24 +50,6 @@ void setConnectDefaults(GatewayConfig &config) {
     config.DataBitsCode = 1;
     config.ParityCode = 1;
     config.StopBitsCode = 1;
-}
-
-EthernetTexts ethernetTexts(const QCheckBox &check, const std::array<QLineEdit *, 4> &boxes) {
-    EthernetTexts texts{check.isChecked(), {}};
-    for (std::size_t i = 0; i < boxes.size(); ++i)
-        texts.octets[i] = boxes[i]->text();
-    return texts;
-}
-
-// What a download reads from the windows.
-SaveForm saveFormOf(const MappingModules &network, const QString &unitId) {
-    return {ethernetTexts(*network.IPCheck, network.IPText),
-            ethernetTexts(*network.MaskCheck, network.MaskText),
-            ethernetTexts(*network.GatewayCheck, network.GatewayText),
-            network.DevicesNumCombo->currentText(),
-            network.KestoCombo->currentText(),
-            unitId,
-            network.CANopenBaudRate};
 }
 
 } // namespace
@@ -172,6 +162,8 @@ void UtilityApp::startConnect(const ConnectRequest &request) {
         window.setBusy(false);
         return;
     }
+    m_expected.clear();
+    m_ignoredReplies = 0;
     network().show();
     m_main.showConnected(true);
     window.hide();
@@ -181,6 +173,7 @@ void UtilityApp::startConnect(const ConnectRequest &request) {
     window.setBusy(false);
     if (readBack) {
         readStoredConfiguration();
+        m_readGap = readGapText(m_expected.missing());
         startHistory(request.host);
     }
 }
@@ -238,113 +231,6 @@ void UtilityApp::shutDown() {
     emit finished();
 }
 
-// "Save All Setting": checked first, so that a refused save sends nothing; then the mapping
-// view shows where everything lands while the configuration goes to the gateway.
-void UtilityApp::save() {
-    if (m_readBacks > 0 || m_downloading)
-        return;
-    MappingModules &net = network();
-    const QString unitId =
-        m_connectSet ? m_connectSet->unitIdText() : QString::number(unitIdentifier());
-    const SaveCheck check = checkSave(saveFormOf(net, unitId), m_config);
-    if (!check.values) {
-        QMessageBox box(QMessageBox::Warning, QStringLiteral("Save All Setting"), check.refusal,
-                        QMessageBox::Ok, &net);
-        box.setObjectName(QStringLiteral("SaveRefusedBox"));
-        box.exec();
-        return;
-    }
-    if (!confirmFindings(check.values->deviceAmount))
-        return;
-    m_downloading = true;
-    updateSaveCommand();
-    download(*check.values);
-    m_downloading = false;
-    updateSaveCommand();
-}
-
-void UtilityApp::download(const SaveValues &values) {
-    if (m_deviceSettings)
-        m_deviceSettings->hide();
-    // Only the mapping view is in front while the configuration goes out; closing it brings
-    // the network window back.
-    network().hide();
-    ShowMapping &view = mappingView();
-    view.show();
-    view.ShowDOMapping();
-    view.ShowDIMapping();
-    view.ShowAIMapping();
-    view.ShowAOMapping();
-    QCoreApplication::processEvents();
-    ConfigurationDownload sender(m_link, m_downloadSecondMs);
-    connect(&sender, &ConfigurationDownload::progressed, &view, &ShowMapping::showProgress);
-    const DownloadOutcome outcome = sender.run(planDownload(values, m_config));
-    view.showOutcome(outcome);
-    if (outcome.complete)
-        startHistory(m_origin);
-}
-
-namespace {
-// Where the configuration came from is restored with it: undoing an opened file gives back the
-// name of the one before.
-const QString kOriginValue = QStringLiteral("origin");
-} // namespace
-
-ControlValues UtilityApp::shownValues() const {
-    ControlValues values = m_network ? m_network->controlValues() : ControlValues{};
-    values.emplace_back(kOriginValue, m_origin);
-    return values;
-}
-
-void UtilityApp::showValues(const ControlValues &values) {
-    for (const auto &[name, value] : values) {
-        if (name == kOriginValue)
-            m_origin = value;
-    }
-    if (m_network)
-        m_network->showControlValues(values);
-}
-
-void UtilityApp::commitEdit(const QString &label, const QString &mergeKey) {
-    m_history.commit(label, mergeKey);
-    showEditState();
-}
-
-void UtilityApp::undoEdit() {
-    showStepTaken(m_history.undo());
-}
-
-void UtilityApp::redoEdit() {
-    showStepTaken(m_history.redo());
-}
-
-// What an undone or redone step changed is shown again wherever it shows.
-void UtilityApp::showStepTaken(bool taken) {
-    if (!taken)
-        return;
-    if (m_deviceSettings && m_deviceSettings->isOpen())
-        m_deviceSettings->showModel();
-    showEditState();
-}
-
-void UtilityApp::showEditState() {
-    const auto show = [this](const EditActions &actions) {
-        showEditSteps(actions, m_history.undoText(), m_history.canUndo(), m_history.redoText(),
-                      m_history.canRedo());
-    };
-    show(m_main.edit);
-    if (m_deviceSettings)
-        show(m_deviceSettings->edit);
-    m_main.showOrigin(m_origin, !m_history.isClean());
-}
-
-// Read, or sent in full: the model is what the gateway holds, with nothing to undo.
-void UtilityApp::startHistory(const QString &origin) {
-    m_origin = origin;
-    m_history.restart();
-    showEditState();
-}
-
 quint8 UtilityApp::unitIdentifier() const {
     if (m_connectSet) {
         if (const auto unitId = unitIdentifierOf(m_connectSet->unitIdText()))
@@ -354,16 +240,34 @@ quint8 UtilityApp::unitIdentifier() const {
 }
 
 void UtilityApp::sendReadCommand(ReadCommand command) {
-    m_link.send(readCommandFrame(command, unitIdentifier()));
+    if (m_link.send(readCommandFrame(command, unitIdentifier())))
+        m_expected.expect(command);
 }
 
-// The data-arrival handler. While a verify reads the gateway, its copy takes the replies.
+// The data-arrival handler: only the answer to a read request changes anything. While a verify
+// reads the gateway, its copy takes the replies. An exception answers a write, and the
+// download that sent it takes it.
 void UtilityApp::onReply(const Reply &reply) {
+    if (!m_expected.take(reply)) {
+        if (!(m_downloading && std::holds_alternative<ExceptionReply>(reply)))
+            ignoreReply();
+        return;
+    }
     if (m_verifyCopy) {
         m_verifyCopy->take(reply);
         return;
     }
     showReply(reply);
+    if (m_readBacks == 0) // a late answer of a read-back that has ended
+        m_readGap = readGapText(m_expected.missing());
+}
+
+void UtilityApp::ignoreReply() {
+    ++m_ignoredReplies;
+    m_main.showStatus(m_ignoredReplies == 1
+                          ? QStringLiteral("Ignored a reply nobody asked for.")
+                          : QStringLiteral("Ignored %1 replies nobody asked for.")
+                                .arg(m_ignoredReplies));
 }
 
 // The first blocks after start let pending events run once, so the network window has painted

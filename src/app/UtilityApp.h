@@ -3,6 +3,7 @@
 #include "files/ConfigDifferences.h"
 #include "files/ReadBackCopy.h"
 #include "link/CommandFrame.h"
+#include "link/ExpectedReplies.h"
 #include "link/ConnectForm.h"
 #include "link/GatewayLink.h"
 #include "link/InitialScreen.h"
@@ -88,6 +89,9 @@ private:
     void openDeviceSettings(int device, int knownSlot);
     void save();
     void download(const SaveValues &values);
+    bool verifySent(ShowMapping &view);
+    bool confirmIncompleteRead();
+    void ignoreReply();
     void wireFileMenu();
     NetworkTexts networkTexts();
     bool confirmFindings(int deviceAmount);
@@ -121,6 +125,12 @@ private:
     int m_readBacks = 0; // running: a connect made during one's waits starts another
     bool m_downloading = false;
     int m_repliesTaken = 0;
+    // The read requests not yet answered: only their replies change the model.
+    ExpectedReplies m_expected;
+    int m_ignoredReplies = 0; // on this connection
+    // What the last read-back left unread ("the table reply was dropped"); empty once the
+    // configuration was read in full, opened from a file or sent in full.
+    QString m_readGap = QStringLiteral("nothing was read from it");
 };
 
 } // namespace tolvar

@@ -180,6 +180,18 @@ Comparison compareWithGateway(const ReadBackCopy &gateway, const GatewayConfig &
     return compareConfigurations(std::get<SimConfig>(held), std::get<SimConfig>(shown));
 }
 
+QString sentAndVerifiedText(const Comparison &comparison) {
+    if (const auto *reason = std::get_if<QString>(&comparison))
+        return QStringLiteral("Configuration sent, but not verified: %1").arg(*reason);
+    const auto &differences = std::get<std::vector<ConfigDifference>>(comparison);
+    if (differences.empty())
+        return QStringLiteral("Configuration sent and verified: the gateway holds it.");
+    return QStringLiteral("Configuration sent, but the gateway holds something else: %1 "
+                          "differences (first: %2).")
+        .arg(differences.size())
+        .arg(differenceText(differences.front()));
+}
+
 QString differenceText(const ConfigDifference &difference) {
     QStringList place;
     if (difference.device != 0)

@@ -38,4 +38,8 @@ Comparison compareWithGateway(const ReadBackCopy &gateway, const GatewayConfig &
 // One line: "Device 2, TxPDO row 3, COB-ID: gateway 0x182, utility 0x183".
 QString differenceText(const ConfigDifference &difference);
 
+// What a save says once the gateway's configuration has been read back and compared with the
+// one sent.
+QString sentAndVerifiedText(const Comparison &comparison);
+
 } // namespace tolvar

@@ -23,8 +23,8 @@ void ReadBackCopy::take(const Reply &reply) {
         m_ethernet = true;
     } else if (const auto *general = std::get_if<GeneralReply>(&reply)) {
         takeGeneral(*general);
-    } else {
-        takeTables(std::get<TableReply>(reply));
+    } else if (const auto *tables = std::get_if<TableReply>(&reply)) {
+        takeTables(*tables);
     }
 }
 

@@ -35,6 +35,8 @@ public:
     // Sends one frame as one write, only while connected, and opens its answer window.
     // Answers whether it was sent.
     bool send(const QByteArray &frame);
+    // Bytes handed to send() that the gateway has not taken yet.
+    qint64 untakenBytes() const { return m_socket.bytesToWrite(); }
     // Closes the connection from this side: nothing is reported, pending bytes are forgotten.
     void close();
 

@@ -62,6 +62,10 @@ void InitialScreen::buildFileMenu() {
         add(QStringLiteral("Check Configuration"), QStringLiteral("CheckConfigurationAction"));
     VerifyGatewayAction =
         add(QStringLiteral("Verify Gateway"), QStringLiteral("VerifyGatewayAction"));
+    VerifyAfterSavingAction =
+        add(QStringLiteral("Verify after saving"), QStringLiteral("VerifyAfterSavingAction"));
+    VerifyAfterSavingAction->setCheckable(true);
+    VerifyAfterSavingAction->setChecked(true);
 }
 
 void InitialScreen::DelayTime(int SetTimeValue) {

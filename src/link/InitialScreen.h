@@ -44,6 +44,8 @@ public:
     QAction *ExportModbusMapAction = nullptr;
     QAction *CheckConfigurationAction = nullptr;
     QAction *VerifyGatewayAction = nullptr;
+    // Checked (the default): every save ends by reading the configuration back and comparing.
+    QAction *VerifyAfterSavingAction = nullptr;
     // The "Edit" menu: undo and redo of every window's edits.
     EditActions edit;
 

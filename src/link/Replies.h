@@ -22,6 +22,11 @@ inline constexpr char kTables = 'H';
 inline constexpr int kEthernetLength = 24;
 inline constexpr int kDeviceRecordSize = 23;
 inline constexpr int kFirstDeviceRecord = 19;
+// A Modbus exception response: MBAP header with a length of 3, the unit identifier, the
+// request's function code with the high bit set and the exception code.
+inline constexpr int kExceptionLength = 9;
+inline constexpr int kExceptionFunction = 7;
+inline constexpr quint8 kExceptionBit = 0x80;
 // Length of a general reply for N devices: header, N records, six serial bytes.
 constexpr int generalLength(int devices) {
     return 25 + kDeviceRecordSize * devices;
@@ -110,6 +115,13 @@ struct TableReply {
     bool operator==(const TableReply &) const = default;
 };
 
-using Reply = std::variant<EthernetReply, GeneralReply, TableReply>;
+// The gateway refused a request: `function` is the request's function code (high bit clear).
+struct ExceptionReply {
+    quint8 function = 0;
+    quint8 code = 0;
+    bool operator==(const ExceptionReply &) const = default;
+};
+
+using Reply = std::variant<EthernetReply, GeneralReply, TableReply, ExceptionReply>;
 
 } // namespace tolvar

@@ -42,7 +42,15 @@ ReplyAssembler::Step ReplyAssembler::next(int deviceCount) {
         }
         const QByteArrayView bytes = unread(end);
         if (!m_reader) {
-            switch (envelopeOf(bytes)) {
+            const Envelope exception = exceptionEnvelopeOf(bytes);
+            if (exception == Envelope::Known) {
+                m_position += reply::kExceptionLength;
+                return Reply{exceptionOf(bytes)};
+            }
+            Envelope envelope = envelopeOf(bytes);
+            if (envelope == Envelope::Foreign)
+                envelope = exception;
+            switch (envelope) {
             case Envelope::Foreign:
                 ++m_position;
                 continue;

@@ -38,7 +38,8 @@ public:
 
     // The next complete reply, or a refusal (a reply the model cannot hold, which also discards
     // the rest of its window, or an incomplete reply at the end of its window), or monostate
-    // when nothing more can be taken now. Bytes that cannot begin a reply are skipped silently.
+    // when nothing more can be taken now. A Modbus exception response is a reply of its own.
+    // Bytes that cannot begin a reply are skipped silently.
     Step next(int deviceCount);
 
     // When the first byte of the incomplete reply (or of bytes that may still become one)

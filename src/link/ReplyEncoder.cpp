@@ -117,10 +117,19 @@ QByteArray encodeDeviceRecord(const DeviceRecord &record) {
 
 QByteArray encodeReply(const Reply &reply) {
     ByteWriter out;
+    if (const auto *exception = std::get_if<ExceptionReply>(&reply)) {
+        out.bytes(std::array<quint8, 6>{0x01, 0x02, 0x00, 0x00, 0x00, 0x03});
+        out.byte(0x01);
+        out.byte(exception->function | reply::kExceptionBit);
+        out.byte(exception->code);
+        return out.take();
+    }
     std::visit(
         [&out](const auto &contents) {
-            writeEnvelope(out, kindOf(contents));
-            writeContents(out, contents);
+            if constexpr (!std::is_same_v<std::decay_t<decltype(contents)>, ExceptionReply>) {
+                writeEnvelope(out, kindOf(contents));
+                writeContents(out, contents);
+            }
         },
         reply);
     return out.take();

@@ -7,7 +7,8 @@
 namespace tolvar {
 
 // The bytes the gateway sends for a reply: MBAP header, signature, kind, one spare byte and
-// the contents. The inverse of parseReply; the gateway simulator answers with it.
+// the contents; for an exception, the 9 bytes of a Modbus exception response. The inverse of
+// parseReply; the gateway simulator answers with it.
 QByteArray encodeReply(const Reply &reply);
 
 // The 23 bytes of a device record, as the general reply and the download both carry it.

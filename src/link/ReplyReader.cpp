@@ -96,6 +96,27 @@ Envelope envelopeOf(QByteArrayView bytes) {
     return isKnownKind(bytes[reply::kKind]) ? Envelope::Known : Envelope::Foreign;
 }
 
+Envelope exceptionEnvelopeOf(QByteArrayView bytes) {
+    constexpr std::array<quint8, 4> kHeader{0x00, 0x00, 0x00, 0x03}; // protocol 0, length 3
+    for (std::size_t i = 0; i < kHeader.size(); ++i) {
+        const qsizetype offset = 2 + qsizetype(i);
+        if (offset >= bytes.size())
+            return Envelope::Partial;
+        if (byteAt(bytes, offset) != kHeader[i])
+            return Envelope::Foreign;
+    }
+    if (bytes.size() <= reply::kExceptionFunction)
+        return Envelope::Partial;
+    if (!(byteAt(bytes, reply::kExceptionFunction) & reply::kExceptionBit))
+        return Envelope::Foreign;
+    return bytes.size() < reply::kExceptionLength ? Envelope::Partial : Envelope::Known;
+}
+
+ExceptionReply exceptionOf(QByteArrayView bytes) {
+    return {quint8(byteAt(bytes, reply::kExceptionFunction) & ~reply::kExceptionBit),
+            byteAt(bytes, reply::kExceptionFunction + 1)};
+}
+
 ReplyReader::ReplyReader(char kind, int deviceCount)
     : m_kind(kind), m_deviceCount(deviceCount), m_position(reply::kContents) {
     switch (kind) {

@@ -17,6 +17,11 @@ enum class Envelope {
 };
 Envelope envelopeOf(QByteArrayView bytes);
 
+// The same for a Modbus exception response (bytes 2..5 are 0, 0, 0, 3 and byte 7 has its high
+// bit set); once Known, the exception it reports.
+Envelope exceptionEnvelopeOf(QByteArrayView bytes);
+ExceptionReply exceptionOf(QByteArrayView bytes);
+
 // Reads one reply whose envelope is known, as its bytes arrive. Every call continues where
 // the previous one stopped, so a reply delivered in many pieces is walked once. A count or
 // length the model cannot hold refuses the reply as soon as its bytes are present.

@@ -5,8 +5,6 @@
 
 namespace tolvar {
 
-namespace {
-
 void runLoopForMs(QEventLoop &loop, int ms) {
     QTimer deadline;
     deadline.setSingleShot(true);
@@ -16,8 +14,6 @@ void runLoopForMs(QEventLoop &loop, int ms) {
     deadline.start(qMax(0, ms));
     loop.exec();
 }
-
-} // namespace
 
 void runLoopFor(QEventLoop &loop, int seconds) {
     runLoopForMs(loop, qMax(0, seconds) * 1000);

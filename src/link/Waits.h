@@ -13,5 +13,6 @@ void waitMilliseconds(int ms);
 
 // Runs `loop` until something quits it or `seconds` have passed.
 void runLoopFor(QEventLoop &loop, int seconds);
+void runLoopForMs(QEventLoop &loop, int ms);
 
 } // namespace tolvar

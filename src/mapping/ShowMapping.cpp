@@ -1,11 +1,13 @@
 #include "mapping/ShowMapping.h"
 
 #include "common/GridHeaders.h"
+#include "common/ReportDialog.h"
 #include "common/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -38,8 +40,14 @@ ShowMapping::ShowMapping(const GatewayConfig &config, std::function<int()> devic
     DownloadProgress = new QProgressBar(this);
     DownloadProgress->setObjectName(QStringLiteral("DownloadProgress"));
     DownloadProgress->setAccessibleName(QStringLiteral("Download progress"));
+    DifferencesButton = new QPushButton(QStringLiteral("Show Differences..."), this);
+    DifferencesButton->setObjectName(QStringLiteral("DifferencesButton"));
+    DifferencesButton->setAccessibleName(DifferencesButton->text());
+    DifferencesButton->hide();
+    connect(DifferencesButton, &QPushButton::clicked, this, &ShowMapping::showDifferences);
     column->addWidget(DownloadLabel);
     column->addWidget(DownloadProgress);
+    column->addWidget(DifferencesButton);
     resize(980, 520);
     centreOnScreen(*this);
 }
@@ -97,20 +105,26 @@ void ShowMapping::showProgress(int sent, int total, int secondsLeft) {
                                .arg(secondsLeft));
 }
 
-void ShowMapping::showOutcome(const DownloadOutcome &outcome) {
+void ShowMapping::showOutcome(const DownloadOutcome &outcome, const QString &text) {
     DownloadProgress->setRange(0, outcome.total);
     DownloadProgress->setValue(outcome.sent);
-    DownloadLabel->setText(downloadOutcomeText(outcome));
+    showVerified(text, {});
 }
 
-QString downloadOutcomeText(const DownloadOutcome &outcome) {
-    if (!outcome.connectedAtStart)
-        return QStringLiteral("Not connected to the gateway: nothing was sent.");
-    if (outcome.complete)
-        return QStringLiteral("Configuration sent: all %1 frames.").arg(outcome.total);
-    return QStringLiteral("Download stopped: the connection was lost after %1 of %2 frames.")
-        .arg(outcome.sent)
-        .arg(outcome.total);
+void ShowMapping::showVerified(const QString &text, const QStringList &differences) {
+    DownloadLabel->setText(text);
+    m_differences = differences;
+    DifferencesButton->setVisible(!differences.isEmpty());
+}
+
+void ShowMapping::showDifferences() {
+    ReportDialog dialog(QStringLiteral("Save All Setting"),
+                        QStringLiteral("The gateway holds another configuration than the one "
+                                       "sent: %1 difference(s).")
+                            .arg(m_differences.size()),
+                        m_differences, {}, this);
+    dialog.setObjectName(QStringLiteral("SaveDifferencesBox"));
+    dialog.exec();
 }
 
 void ShowMapping::closeEvent(QCloseEvent *event) {

@@ -10,6 +10,7 @@
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 class QTabWidget;
 class QTableWidget;
 
@@ -32,7 +33,10 @@ public:
     void ShowAOMapping();
 
     void showProgress(int sent, int total, int secondsLeft);
-    void showOutcome(const DownloadOutcome &outcome);
+    // `text` tells how the download ended (and, once read back, whether the gateway holds it);
+    // with `differences` the "Show Differences" button lists them.
+    void showOutcome(const DownloadOutcome &outcome, const QString &text);
+    void showVerified(const QString &text, const QStringList &differences);
 
     QTabWidget *SSTab1 = nullptr;
     QTableWidget *MappingDOMSFlexGrid = nullptr;
@@ -41,6 +45,7 @@ public:
     QTableWidget *MappingAOMSFlexGrid = nullptr;
     QLabel *DownloadLabel = nullptr;
     QProgressBar *DownloadProgress = nullptr;
+    QPushButton *DifferencesButton = nullptr;
 
 signals:
     // The window was closed: the network window is to show again.
@@ -54,10 +59,10 @@ private:
     void fill(Area area, QTableWidget &grid);
 
     const GatewayConfig &m_config;
-    std::function<int()> m_deviceAmount;
-};
+    void showDifferences();
 
-// What the progress line says about a finished download.
-QString downloadOutcomeText(const DownloadOutcome &outcome);
+    std::function<int()> m_deviceAmount;
+    QStringList m_differences;
+};
 
 } // namespace tolvar

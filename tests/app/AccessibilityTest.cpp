@@ -57,7 +57,7 @@ TEST(Accessibility, EveryInputControlIsFoundByItsNameAndSpeaks) {
     EXPECT_EQ(speaking.join(u' ').toStdString(),
               "BaudCombo ComPortCombo CommButt0 CommButt1 CommButt10 CommButt2 CommButt3 CommButt4 "
               "CommButt5 CommButt6 CommButt7 CommButt8 CommButt9 ConnectButt CycleCombo DLenCombo "
-              "DataBitCombo DeleteCommand DevicesNumCombo DisconnectButt EmptyVlaueCheck "
+              "DataBitCombo DeleteCommand DevicesNumCombo DifferencesButton DisconnectButt EmptyVlaueCheck "
               "ExitCommand GardingTimeText GatewayCheck GatewayText1 GatewayText2 GatewayText3 "
               "GatewayText4 IPCheck IPText IPText1 IPText2 IPText3 IPText4 KestoCombo ListenCheck "
               "MSFlexGrid MappingAIMSFlexGrid MappingAOMSFlexGrid MappingDIMSFlexGrid "

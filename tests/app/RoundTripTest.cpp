@@ -135,7 +135,8 @@ TEST_F(RoundTrip, AnOpenedFileReachesTheGatewayAndIsVerified) {
         check->setChecked(true);
     save();
     EXPECT_TRUE(sim.config() == maximal);
-    EXPECT_EQ(app->mappingView().DownloadLabel->text(), "Configuration sent: all 205 frames.");
+    EXPECT_EQ(app->mappingView().DownloadLabel->text(),
+              "Configuration sent and verified: the gateway holds it.");
     QTemporaryDir dir;
     ASSERT_TRUE(app->saveConfigurationAs(dir.filePath("saved.json")));
     EXPECT_EQ(loadSimConfigFile(dir.filePath("saved.json")),

@@ -57,6 +57,8 @@ public:
         QObject::connect(&peer, &ScriptedPeer::bytesReceived, [this] { scan(); });
         app.show();
         app.link().setStaleReplyMs(500);
+        // Scenarios about what a gateway holds after a save turn the verify on.
+        app.main().VerifyAfterSavingAction->setChecked(false);
     }
 
     // Only the read requests get answers: a save goes unanswered.
@@ -66,10 +68,17 @@ public:
                 peer.send(goodReplyTo(command));
         };
     }
-    // The scripted configuration shares COB-IDs between devices: its findings are sent anyway.
+    // The scripted configuration shares COB-IDs between devices: its findings are sent anyway,
+    // as is a configuration not read in full.
     void save() {
         DialogAnswerer sendAnyway;
+        sendAnyway.reply = QMessageBox::Yes;
         QTest::mouseClick(app.network().SaveCommand, Qt::LeftButton);
+    }
+    // A save after which the gateway is expected to hold what was sent, and a whole read-back.
+    void saveAndVerify() {
+        app.main().VerifyAfterSavingAction->setChecked(true);
+        save();
     }
     // Runs `action` from the event loop `ms` from now, usually inside a click handler's wait.
     void at(int ms, std::function<void()> action) { QTimer::singleShot(ms, &peer, action); }
@@ -82,8 +91,9 @@ public:
         if (app.main().DisconnectButt->isEnabled())
             QTest::mouseClick(app.main().DisconnectButt, Qt::LeftButton);
         connectByClicks(app, false);
+        app.main().VerifyAfterSavingAction->setChecked(false);
         save();
-        EXPECT_TRUE(downloadLine().startsWith(QStringLiteral("Configuration sent: all")))
+        EXPECT_TRUE(downloadLine().startsWith(QStringLiteral("Configuration sent (not verified)")))
             << downloadLine().toStdString();
     }
 
@@ -122,6 +132,18 @@ TEST_P(FaultScenario, EndsConsistentToldAndUsable) {
 
 const char *const kNoAnswer = "The gateway answered 0 of the 3 read requests.";
 const char *const kClosed = "The gateway closed the connection.";
+const char *const kNotVerified =
+    "Configuration sent, but not verified: The gateway did not answer all three read commands "
+    "(#PD, #GD, #HD); nothing was compared.";
+
+// Answers the read requests of a verify by sending the whole replies one byte every 100 ms.
+void drip(FaultScenario &t, char command) {
+    const QByteArray reply = goodReplyTo(command);
+    for (int sent = 0; sent < 12; ++sent) {
+        t.peer.send(reply.mid(sent, 1));
+        pumpUntil([] { return false; }, 100);
+    }
+}
 
 const Scenario kScenarios[] = {
     {"GatewayNeverAnswers", [](FaultScenario &t) { connectByClicks(t.app, true); }, "PGH",
@@ -193,7 +215,7 @@ const Scenario kScenarios[] = {
      },
      "PGH", ""},
     // Two devices whose TxPDO tables need three table frames; the gateway drops the connection
-    // at the first of them. Only a stopped download reads "... of 4 frames.".
+    // at the first of them.
     {"ConnectionDropsInTheMiddleOfADownload",
      [](FaultScenario &t) {
          connectByClicks(t.app, false);
@@ -209,9 +231,75 @@ const Scenario kScenarios[] = {
                  t.peer.disconnectClient();
          };
          t.save();
-         EXPECT_TRUE(t.downloadLine().endsWith(u" of 4 frames.")) << t.downloadLine().toStdString();
      },
-     "RS", kClosed},
+     "RS", "Download stopped: the connection was lost after 2 of 4 frames."},
+    // A gateway that takes the frames and then answers nothing, one that drips its answers,
+    // and one that holds another configuration: sent, and never "verified".
+    {"GatewaySilentAfterTheDownload",
+     [](FaultScenario &t) {
+         connectByClicks(t.app, false);
+         t.saveAndVerify();
+     },
+     "RSPGH", kNotVerified},
+    {"GatewayDripsItsAnswersAfterTheDownload",
+     [](FaultScenario &t) {
+         connectByClicks(t.app, false);
+         t.answer = [&t](char command) {
+             if (QByteArrayView("PGH").contains(command))
+                 drip(t, command);
+         };
+         t.saveAndVerify();
+     },
+     "RSPGH", kNotVerified},
+    {"GatewayHoldsSomethingElse",
+     [](FaultScenario &t) {
+         connectByClicks(t.app, false);
+         t.answerGoodReplies();
+         t.saveAndVerify();
+         EXPECT_TRUE(t.app.mappingView().DifferencesButton->isVisibleTo(&t.app.mappingView()));
+     },
+     "RSPGH",
+     "Configuration sent, but the gateway holds something else: 12 differences (first: IP: "
+     "gateway 10.0.0.7, utility 192.168.255.3)."},
+    // Every write refused: the download stops at the first, names it and sends nothing more.
+    {"GatewayRefusesTheWrites",
+     [](FaultScenario &t) {
+         connectByClicks(t.app, false);
+         t.answer = [&t](char) { t.peer.send(encodeReply(ExceptionReply{0x10, 4})); };
+         t.saveAndVerify();
+     },
+     "R",
+     "Download stopped: the gateway refused the general settings frame (#RD) with Modbus "
+     "exception 4 (server device failure); 1 of 2 frames were sent."},
+    // A general reply nobody asked for, in the middle of a download, changes nothing.
+    {"UnaskedReplyDuringADownload",
+     [](FaultScenario &t) {
+         connectByClicks(t.app, false);
+         const GatewayConfig before = t.app.config();
+         t.answer = [&t](char command) {
+             if (command == 'R')
+                 t.peer.send(encodeReply(fixtures::generalListing(3)));
+         };
+         t.save();
+         EXPECT_TRUE(t.app.config() == before);
+     },
+     "RS",
+     "Configuration sent (not verified): all 2 frames. Ignored 1 reply(s) nobody asked for."},
+    // The table reply never comes: a save asks first, and Cancel sends nothing.
+    {"SaveAfterADroppedTableReply",
+     [](FaultScenario &t) {
+         t.answer = [&t](char command) {
+             if (command != 'H')
+                 t.peer.send(goodReplyTo(command));
+         };
+         connectByClicks(t.app, true);
+         DialogAnswerer cancel;
+         QTest::mouseClick(t.app.network().SaveCommand, Qt::LeftButton);
+         EXPECT_EQ(cancel.names, QStringList{"IncompleteReadBox"});
+         EXPECT_TRUE(cancel.text().startsWith("The configuration was not read completely from "
+                                              "the gateway (the table reply was dropped)."));
+     },
+     "PGH", "The gateway answered 2 of the 3 read requests."},
 };
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, FaultScenario, ::testing::ValuesIn(kScenarios),

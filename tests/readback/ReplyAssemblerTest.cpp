@@ -1,3 +1,4 @@
+#include "link/ExpectedReplies.h"
 #include "link/ReplyEncoder.h"
 #include "network/DeviceList.h"
 #include "support/MalformedReplies.h"
@@ -101,6 +102,10 @@ std::vector<WindowCase> windowCorpus() {
              {kWriteAnswer + kEthernet + QByteArray(20, '\x19') + kEthernet, kWriteAnswer,
               hexBytes("0102000000061975")},
              2),
+        // A Modbus exception answers a write: a reply of its own, which reads nothing into the
+        // model; a partial one waits for its last byte.
+        when("exception_then_a_reply",
+             {hexBytes("0102000000030190") + hexBytes("04") + kEthernet, hexBytes("01020000")}, 2),
         when("refused_general_discards_the_rest_of_its_window",
              {encodeReply(generalListing(11)) + kEthernet, kEthernet}, 1,
              "Refused a general reply: it lists 11 devices; the gateway supports 1 to 10."),
@@ -165,6 +170,24 @@ TEST_P(AnswerWindows, GiveTheirOutcomeHoweverTheBytesAreSplit) {
 
 INSTANTIATE_TEST_SUITE_P(Corpus, AnswerWindows, ::testing::ValuesIn(windowCorpus()),
                          [](const auto &param) { return param.param.name; });
+
+// Only a reply to a request still awaited is taken, once; what never came is named.
+TEST(ExpectedReplies, TakeOnlyWhatWasAskedForAndNameWhatNeverCame) {
+    ExpectedReplies expected;
+    EXPECT_FALSE(expected.take(generalListing(1)));
+    for (ReadCommand command :
+         {ReadCommand::ReadParams, ReadCommand::ReadGeneral, ReadCommand::ReadTables})
+        expected.expect(command);
+    EXPECT_EQ(expected.missing(), "the Ethernet, general and table replies");
+    EXPECT_FALSE(expected.take(ExceptionReply{0x10, 4}));
+    EXPECT_TRUE(expected.take(generalListing(1)));
+    EXPECT_FALSE(expected.take(generalListing(1)));
+    EXPECT_TRUE(expected.take(kMalformedBaselineEthernet));
+    EXPECT_EQ(expected.missing(), "the table reply");
+    expected.clear();
+    EXPECT_FALSE(expected.take(tablesFor(1)));
+    EXPECT_EQ(expected.missing(), "");
+}
 
 } // namespace
 } // namespace tolvar

@@ -62,10 +62,11 @@ void ReadBackHarness::apply(const Reply &reply) {
         counters.resetNumbers();
         storeDeviceRecords(config, *general);
         storeSerialSettings(config, general->serial);
-    } else if (auto problem = checkTableReply(config, std::get<TableReply>(reply))) {
-        refusals << *problem;
-    } else {
-        applyTableReply(config, counters, std::get<TableReply>(reply));
+    } else if (const auto *tables = std::get_if<TableReply>(&reply)) {
+        if (auto problem = checkTableReply(config, *tables))
+            refusals << *problem;
+        else
+            applyTableReply(config, counters, *tables);
     }
 }
 
