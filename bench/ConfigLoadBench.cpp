@@ -51,8 +51,7 @@ const std::pair<const char *, std::function<QByteArray()>> kTexts[] = {
     {"4MiB_of_empty_strings", [] { return filled("[", "\"\"", "]"); }},
     {"4MiB_of_empty_objects", [] { return filled("[", "{}", "]"); }},
     {"4MiB_key", [] { return filled(R"({"devices":[{"nodeId":1,")", "k", R"(":0}]})"); }},
-    {"4MiB_value_then_NUL",
-     [] { return filled(R"({"a":")", "x", QByteArray("\0\"}", 3)); }},
+    {"4MiB_value_then_NUL", [] { return filled(R"({"a":")", "x", QByteArray("\0\"}", 3)); }},
     {"59990_values_of_68_bytes",
      [] {
          return filled("{\"devices\":[", '"' + QByteArray(66, 'v') + '"', "]}",
@@ -69,9 +68,7 @@ void BM_LoadSimConfig(benchmark::State &state) {
     for (auto _ : state)
         benchmark::DoNotOptimize(loadSimConfig(text));
 }
-BENCHMARK(BM_LoadSimConfig)
-    ->DenseRange(0, std::size(kTexts) - 1)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadSimConfig)->DenseRange(0, std::size(kTexts) - 1)->Unit(benchmark::kMillisecond);
 
 // What the parser alone costs on the texts the scan now refuses unparsed.
 void BM_ParserAlone(benchmark::State &state) {

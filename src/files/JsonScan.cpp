@@ -155,8 +155,9 @@ struct Container {
 
 std::optional<JsonScanProblem> checkKey(Container &object, const Token &key) {
     if (std::find(object.keys.begin(), object.keys.end(), key.text) != object.keys.end())
-        return problemAt(key.offset, QStringLiteral("key \"%1\" appears twice in one object")
-                                         .arg(shownText(key.text)));
+        return problemAt(
+            key.offset,
+            QStringLiteral("key \"%1\" appears twice in one object").arg(shownText(key.text)));
     if (qsizetype(object.keys.size()) == kMaxObjectKeys)
         return problemAt(key.offset, QStringLiteral("more than %1 keys in one object; no object "
                                                     "of the format has that many")
@@ -176,10 +177,10 @@ std::optional<JsonScanProblem> scanJson(const QByteArray &json) {
         const bool keyExpected = !open.empty() && open.back().expectingKey;
         switch (token.kind) {
         case Token::Control:
-            return problemAt(token.offset, QStringLiteral("control character %1 in a %2")
-                                               .arg(shownText(QString(QChar(char16_t(
-                                                        token.controlCode)))),
-                                                    QLatin1String(keyExpected ? "key" : "string")));
+            return problemAt(token.offset,
+                             QStringLiteral("control character %1 in a %2")
+                                 .arg(shownText(QString(QChar(char16_t(token.controlCode)))),
+                                      QLatin1String(keyExpected ? "key" : "string")));
         case Token::Close:
             if (open.empty())
                 return std::nullopt; // not JSON

@@ -75,9 +75,8 @@ qint64 readHexString(const QString &text, const QString &place) {
             return value;
         }
     }
-    refuse(
-        place,
-        QStringLiteral("\"%1\" is not a number; write a whole number or \"0x...\" hex").arg(shownText(text)));
+    refuse(place, QStringLiteral("\"%1\" is not a number; write a whole number or \"0x...\" hex")
+                      .arg(shownText(text)));
 }
 
 // A whole number, written as a JSON number or as a "0x..." string.
@@ -369,8 +368,7 @@ QString notWholeText(const QByteArray &json, const NotWhole &refusal) {
     if (written.isEmpty()) {
         written = QString::number(refusal.number, 'g', 17);
     }
-    return QStringLiteral("%1: %2 is not a whole number")
-        .arg(refusal.place, shownText(written));
+    return QStringLiteral("%1: %2 is not a whole number").arg(refusal.place, shownText(written));
 }
 
 // Every message is one line a log or a box shows whole.

@@ -172,11 +172,11 @@ TEST(SimConsoleTest, OptionsAreReadOrTheWrongValueIsNamed) {
         ASSERT_TRUE(parser.parse(QStringList{QStringLiteral("tolvar-gateway-sim")} + args));
         const auto read = readSimOptions(parser);
         const auto *o = std::get_if<SimOptions>(&read);
-        const QString shown =
-            o ? QStringLiteral("%1 %2 %3 %4 %5")
-                    .arg(QString::number(o->port), QString::number(o->chunkBytes),
-                         QString::number(o->chunkDelayMs), o->configPath.value_or("(none)"), o->savePath)
-              : std::get<QString>(read);
+        const QString shown = o ? QStringLiteral("%1 %2 %3 %4 %5")
+                                      .arg(QString::number(o->port), QString::number(o->chunkBytes),
+                                           QString::number(o->chunkDelayMs),
+                                           o->configPath.value_or("(none)"), o->savePath)
+                                : std::get<QString>(read);
         EXPECT_EQ(shown, expected);
     }
 }
