@@ -1,6 +1,8 @@
 // A configuration read from the input: when it loads, what the writer makes of it must load
 // back equal and be written again byte for byte, and the replies served from it must decode
-// back to themselves, since the utility reads them.
+// back to themselves, since the utility reads them. A refusal is one line a log or a box shows
+// whole; an input that starts with a blank is also loaded padded past the size limit, which must
+// refuse it unread.
 #include "FuzzCheck.h"
 #include "files/SimConfig.h"
 #include "link/ReplyEncoder.h"
@@ -23,13 +25,33 @@ void checkServedReplies(const SimConfig &config) {
     }
 }
 
+void checkRefusal(const QString &message) {
+    fuzz::check(!message.contains(u'\n') && !message.contains(u'\r'),
+                "a refusal spans more than one line", message);
+    fuzz::check(message.size() <= 300, "a refusal is longer than 300 characters", message);
+}
+
+void checkSizeLimit(const QByteArray &input) {
+    QByteArray padded = input;
+    padded.resize(kMaxConfigurationBytes + 1, ' ');
+    const auto loaded = loadSimConfig(padded);
+    const auto *message = std::get_if<QString>(&loaded);
+    fuzz::check(message && message->startsWith(QLatin1String("larger than 4 MiB")),
+                "a text past the size limit is not refused by its size");
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, std::size_t size) {
-    const auto loaded = loadSimConfig(fuzz::bytesOf(data, size));
+    const QByteArray input = fuzz::bytesOf(data, size);
+    if (input.startsWith(' ') && input.size() <= kMaxConfigurationBytes)
+        checkSizeLimit(input);
+    const auto loaded = loadSimConfig(input);
     const auto *config = std::get_if<SimConfig>(&loaded);
-    if (!config)
+    if (!config) {
+        checkRefusal(std::get<QString>(loaded));
         return 0;
+    }
     const QByteArray written = saveSimConfig(*config);
     const auto reloaded = loadSimConfig(written);
     if (const auto *message = std::get_if<QString>(&reloaded))

@@ -51,11 +51,16 @@ TableReply tableReplyOf(const SimConfig &config);
 // Four octets as the user writes them: "192.168.255.3".
 QString dottedOctets(const std::array<quint8, 4> &octets);
 
-// Reads a JSON configuration (format in docs/configuration-format.md). Refusals name the place in
-// the document, e.g. "devices[1].txPdo[4].areas: 9 data bytes; at most 8".
+// No configuration file is larger; the largest valid one (examples/maximal.json) is far smaller.
+inline constexpr qsizetype kMaxConfigurationBytes = 4 * 1024 * 1024;
+
+// Reads a JSON configuration (format in docs/configuration-format.md). Refusals are one line of
+// at most 300 characters that names the place in the document, e.g.
+// "devices[1].txPdo[4].areas: 9 data bytes; at most 8"; values are cut and shown escaped.
 std::variant<SimConfig, QString> loadSimConfig(const QByteArray &json);
 
-// As loadSimConfig; messages start with the file path.
+// As loadSimConfig; messages start with the file path. Reads only regular files of at most
+// kMaxConfigurationBytes, and never more than one byte past that.
 std::variant<SimConfig, QString> loadSimConfigFile(const QString &path);
 
 // The configuration as JSON that loadSimConfig reads back equal: every key written, COB-IDs

@@ -1,8 +1,10 @@
 #include "files/SimConfig.h"
 
+#include "files/JsonScan.h"
 #include "model/GatewayConfig.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -11,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <limits>
 #include <optional>
 #include <utility>
 
@@ -26,6 +29,13 @@ constexpr int kLastByte = kPdoDataBytes - 1;
 // Thrown inside the loader only; loadSimConfig turns it into its message.
 struct Refusal {
     QString message;
+};
+
+// A number that is no 53-bit whole number: its message shows the number as written, which only
+// loadSimConfig has.
+struct NotWhole {
+    QString place;
+    double number;
 };
 
 [[noreturn]] void refuse(const QString &place, const QString &problem) {
@@ -65,9 +75,8 @@ qint64 readHexString(const QString &text, const QString &place) {
             return value;
         }
     }
-    refuse(
-        place,
-        QStringLiteral("\"%1\" is not a number; write a whole number or \"0x...\" hex").arg(text));
+    refuse(place, QStringLiteral("\"%1\" is not a number; write a whole number or \"0x...\" hex")
+                      .arg(shownText(text)));
 }
 
 // A whole number, written as a JSON number or as a "0x..." string.
@@ -79,8 +88,8 @@ qint64 readInteger(const QJsonValue &value, const QString &place) {
         refuseType(place, "a whole number", value);
     }
     const double number = value.toDouble();
-    if (number != std::floor(number) || std::abs(number) > 9.0e15) {
-        refuse(place, QStringLiteral("%1 is not a whole number").arg(number));
+    if (number != std::floor(number) || std::abs(number) >= 0x1p53) {
+        throw NotWhole{place, number};
     }
     return static_cast<qint64>(number);
 }
@@ -116,7 +125,7 @@ public:
         for (const QString &key : object_.keys()) {
             if (std::none_of(known.begin(), known.end(),
                              [&key](const char *k) { return key == QLatin1String(k); })) {
-                refuse(placeOf(key), QStringLiteral("unknown key"));
+                refuse(placeOf(shownText(key)), QStringLiteral("unknown key"));
             }
         }
     }
@@ -341,20 +350,75 @@ SimConfig readConfig(const QJsonValue &root) {
     return config;
 }
 
-QString parseErrorText(const QByteArray &json, const QJsonParseError &error) {
-    const QByteArray before = json.left(error.offset);
+// "line 3, column 14 (offset 52)": the place of a byte of the text, columns counted in bytes.
+QString placeInText(const QByteArray &json, qsizetype offset) {
+    const QByteArrayView before = QByteArrayView(json).first(std::min(offset, json.size()));
     const qsizetype line = before.count('\n') + 1;
-    const qsizetype column = error.offset - (before.lastIndexOf('\n') + 1) + 1;
-    return QStringLiteral("line %1, column %2 (offset %3): not valid JSON: %4")
-        .arg(line)
-        .arg(column)
-        .arg(error.offset)
-        .arg(error.errorString());
+    const qsizetype column = offset - (before.lastIndexOf('\n') + 1) + 1;
+    return QStringLiteral("line %1, column %2 (offset %3)").arg(line).arg(column).arg(offset);
 }
 
-} // namespace
+QString parseErrorText(const QByteArray &json, const QJsonParseError &error) {
+    return QStringLiteral("%1: not valid JSON: %2")
+        .arg(placeInText(json, error.offset), error.errorString());
+}
 
-std::variant<SimConfig, QString> loadSimConfig(const QByteArray &json) {
+QString notWholeText(const QByteArray &json, const NotWhole &refusal) {
+    QString written = QString::fromLatin1(numberTextAt(json, refusal.place));
+    if (written.isEmpty()) {
+        written = QString::number(refusal.number, 'g', 17);
+    }
+    return QStringLiteral("%1: %2 is not a whole number").arg(refusal.place, shownText(written));
+}
+
+// Every message is one line a log or a box shows whole.
+constexpr qsizetype kMaxMessageLength = 300;
+constexpr qsizetype kMaxShownPathLength = 120;
+
+QString oneLine(const QString &message) {
+    return shownText(message, kMaxMessageLength - 1);
+}
+
+// A long path keeps its end, where the file name is.
+QString shownPath(const QString &path) {
+    const QString shown = shownText(path, std::numeric_limits<qsizetype>::max());
+    if (shown.size() <= kMaxShownPathLength) {
+        return shown;
+    }
+    return QStringLiteral("\u2026") + shown.right(kMaxShownPathLength - 1);
+}
+
+QString tooLargeText() {
+    return QStringLiteral("larger than 4 MiB; no configuration is that large");
+}
+
+// At most one byte past the limit is read, so a device or a growing file cannot fill memory.
+std::variant<QByteArray, QString> readLimited(const QString &path) {
+    if (path.isEmpty()) {
+        return QStringLiteral("cannot read a configuration: no file name given");
+    }
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile()) {
+        return QStringLiteral("%1: not a regular file (a device, a pipe or a folder)")
+            .arg(shownPath(path));
+    }
+    if (info.size() > kMaxConfigurationBytes) {
+        return shownPath(path) + QStringLiteral(": ") + tooLargeText();
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return QStringLiteral("%1: cannot read: %2").arg(shownPath(path), file.errorString());
+    }
+    return file.read(kMaxConfigurationBytes + 1);
+}
+
+std::variant<SimConfig, QString> load(const QByteArray &json) {
+    if (json.size() > kMaxConfigurationBytes) {
+        return tooLargeText();
+    }
+    if (const auto problem = scanJson(json)) {
+        return placeInText(json, problem->offset) + QStringLiteral(": ") + problem->problem;
+    }
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(json, &error);
     if (error.error != QJsonParseError::NoError) {
@@ -366,17 +430,29 @@ std::variant<SimConfig, QString> loadSimConfig(const QByteArray &json) {
         return readConfig(root);
     } catch (const Refusal &refusal) {
         return refusal.message;
+    } catch (const NotWhole &refusal) {
+        return notWholeText(json, refusal);
     }
 }
 
-std::variant<SimConfig, QString> loadSimConfigFile(const QString &path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return QStringLiteral("%1: cannot read: %2").arg(path, file.errorString());
-    }
-    auto result = loadSimConfig(file.readAll());
+} // namespace
+
+std::variant<SimConfig, QString> loadSimConfig(const QByteArray &json) {
+    auto result = load(json);
     if (auto *message = std::get_if<QString>(&result)) {
-        return path + QStringLiteral(": ") + *message;
+        *message = oneLine(*message);
+    }
+    return result;
+}
+
+std::variant<SimConfig, QString> loadSimConfigFile(const QString &path) {
+    const auto read = readLimited(path);
+    if (const auto *message = std::get_if<QString>(&read)) {
+        return oneLine(*message);
+    }
+    auto result = load(std::get<QByteArray>(read));
+    if (auto *message = std::get_if<QString>(&result)) {
+        *message = oneLine(shownPath(path) + QStringLiteral(": ") + *message);
     }
     return result;
 }

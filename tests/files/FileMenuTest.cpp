@@ -35,13 +35,20 @@ protected:
 TEST_F(FileMenu, AFileThatCannotBeUsedIsRefusedByPlaceAndChangesNothing) {
     const GatewayConfig model = app.config();
     const QString path = file(QStringLiteral("bad.json"));
-    QFile out(path);
-    ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write("{\"devices\": [") > 0);
-    out.close();
-    EXPECT_FALSE(app.openConfiguration(path));
-    EXPECT_EQ(answerer.names.takeLast(), "OpenRefusedBox");
-    EXPECT_TRUE(answerer.texts.takeLast().startsWith(path + ": line 1, column 14"));
-    EXPECT_TRUE(app.config() == model);
+    const std::pair<QByteArray, QString> cases[] = {
+        {"{\"devices\": [", ": line 1, column 14"},
+        {QByteArray("{\"devices\": [{\"nodeId\": \"0x1\0", 29),
+         ": line 1, column 29 (offset 28): control character \\u0000 in a string"},
+    };
+    for (const auto &[content, message] : cases) {
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(content) > 0);
+        out.close();
+        EXPECT_FALSE(app.openConfiguration(path));
+        EXPECT_EQ(answerer.names.takeLast(), "OpenRefusedBox");
+        EXPECT_TRUE(answerer.texts.takeLast().startsWith(path + message));
+        EXPECT_TRUE(app.config() == model);
+    }
 }
 
 // Every CSV record is a filled cell of the view (area, row label, column header and tag), and

@@ -4,8 +4,11 @@
 #include "mapping/NetworkChecks.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 #include <functional>
 
@@ -40,6 +43,118 @@ TEST(ConfigurationFile, ExamplesSurviveReadBackAndConversionAndPassTheChecks) {
                   (std::variant<SimConfig, QString>(config)));
         const auto findings = checkNetwork(copy.model, int(config.devices.size()));
         EXPECT_FALSE(hasFault(findings)) << findingTexts(findings).join(u'\n').toStdString();
+    }
+}
+
+std::string outcomeOf(const std::variant<SimConfig, QString> &loaded) {
+    const auto *message = std::get_if<QString>(&loaded);
+    return message ? message->toStdString() : "(accepted)";
+}
+
+// A file whose one device has `body` after its node ID; `body` starts at offset 23.
+QByteArray dev(const QByteArray &body) {
+    return R"({"devices":[{"nodeId":1)" + body + "}]}";
+}
+
+QByteArray nested(int depth) {
+    return QByteArray(depth, '[') + QByteArray(depth, ']');
+}
+
+// `count` members "k0": 0, "k1": 0 … of one object.
+QByteArray members(int count) {
+    QByteArray text;
+    for (int i = 0; i < count; ++i)
+        text += ",\"k" + QByteArray::number(i) + "\":0";
+    return text;
+}
+
+// A refused file is refused with one short line that names the place; the value it quotes is
+// cut and escaped, and numbers appear as written.
+TEST(ConfigurationFile, HostileTextIsRefusedByPlaceInOneShortLine) {
+    const QByteArray big(1 << 20, 'k');
+    const QByteArray valid = R"({"devices":[{"nodeId":1}]})";
+    const std::pair<QByteArray, std::string> cases[] = {
+        // clang-format off
+        {dev(QByteArray(R"(,"txPdo":[{"cobId":"0x1)") + '\0' + R"(85"}])"), "line 1, column 47 (offset 46): control character \\u0000 in a string"},
+        {dev(",\"txPdo\":[{\"cobId\":\"0x\n185\"}]"), "line 1, column 46 (offset 45): control character \\n in a string"},
+        {dev(",\"a\":\"x\ty\""), "line 1, column 31 (offset 30): control character \\t in a string"},
+        {dev(",\"a\":\"x\x7fy\""), "line 1, column 31 (offset 30): control character \\u007f in a string"},
+        {dev(",\"a\x1f\":0"), "line 1, column 27 (offset 26): control character \\u001f in a key"},
+        {dev(",\"a\rb\":0"), "line 1, column 27 (offset 26): control character \\r in a key"},
+        {dev(R"(,"a\nlistening on":0)"), "line 1, column 27 (offset 26): control character \\n in a key"},
+        {dev(R"(,"a":"\u0000")"), "line 1, column 30 (offset 29): control character \\u0000 in a string"},
+        {dev(R"(,"\u001Bx":0)"), "line 1, column 26 (offset 25): control character \\u001b in a key"},
+        {dev(R"(,"a":"ok\u007F")"), "line 1, column 32 (offset 31): control character \\u007f in a string"},
+        {dev(R"(,"a":"\b")"), "line 1, column 30 (offset 29): control character \\u0008 in a string"},
+        {dev(R"(,"a":["x","\f"])"), "line 1, column 35 (offset 34): control character \\u000c in a string"},
+        {"{\n\"devices\":[{\"nodeId\":1}],\n\"a\":\"\x01\"}", "line 3, column 6 (offset 33): control character \\u0001 in a string"},
+        {R"({"devices":[{"nodeId":1}],"devices":[]})", "line 1, column 27 (offset 26): key \"devices\" appears twice in one object"},
+        {dev(R"(,"nodeId":5)"), "line 1, column 25 (offset 24): key \"nodeId\" appears twice in one object"},
+        {R"({"devices":[{"nodeId":300,"nodeId":5}]})", "line 1, column 27 (offset 26): key \"nodeId\" appears twice"},
+        {dev(R"(,"txPdo":[{"cobId":1},{"cobId":2,"areas":[],"cobId":3}])"), "line 1, column 68 (offset 67): key \"cobId\" appears twice"},
+        {R"({"ethernet":{"ip":[1,2,3,4],"ip":[1,2,3,4]},"devices":[]})", "line 1, column 29 (offset 28): key \"ip\" appears twice"},
+        {dev(R"(,"node\u0049d":2)"), "line 1, column 25 (offset 24): key \"nodeId\" appears twice"},
+        {R"({"a":{"b":1,"c":{}},"a":2})", "line 1, column 21 (offset 20): key \"a\" appears twice"},
+        {"{\"devices\":[{\"nodeId\":1}]" + members(16) + "}", "line 1, column 137 (offset 136): more than 16 keys in one object"},
+        {"{\"devices\":[{\"nodeId\":1}],\"a\":[" + QByteArray("0,").repeated(59998) + "0]}", "line 1, column 120022 (offset 120021): more than 60000 values"},
+        {nested(2000), "line 1, column 1026 (offset 1025): not valid JSON: too deeply nested document"},
+        {nested(1000), "top level: expected an object, found an array"},
+        {"", "line 1, column 1 (offset 0): not valid JSON: illegal value"},
+        {QByteArray("{\"devices\":[]\0}", 15), "line 1, column 15 (offset 14): not valid JSON"},
+        {R"({"devices":[{"nodeId":9007199254740993}]})", "devices[0].nodeId: 9007199254740993 is not a whole number"},
+        {R"({"devices":[{"nodeId":18446744073709551616}]})", "devices[0].nodeId: 18446744073709551616 is not a whole number"},
+        {R"({"format":-9007199254740993,"devices":[]})", "format: -9007199254740993 is not a whole number"},
+        {dev(R"(,"txPdo":[{"cobId":1},{"cobId":1,"areas":[1e20]}])"), "devices[0].txPdo[1].areas[0]: 1e20 is not a whole number"},
+        {dev(R"(,"guardTime":0.5)"), "devices[0].guardTime: 0.5 is not a whole number"},
+        {R"({"devices":[{"nodeId":9007199254740992}]})", "devices[0].nodeId: 9007199254740992 is not a whole number"},
+        {R"({"devices":[{"nodeId":9007199254740991}]})", "devices[0].nodeId: 9007199254740991 is out of range 0..255"},
+        {R"({"devices":[{"nodeId":1e400}]})", "line 1, column 28 (offset 27): not valid JSON: illegal number"},
+        {dev(",\"" + big + "\":0"), "devices[0].kkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkk\u2026: unknown key"},
+        {dev(R"(,"txPdo":[{"cobId":"0x)" + big + "\"}]"), "devices[0].txPdo[0].cobId: \"0xkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkkk\u2026\" is not a number"},
+        {dev(",\"a\xc2\x85\xe2\x80\xa8\":0"), "devices[0].a\\u0085\\u2028: unknown key"},
+        {dev(",\"\xf0\x9f\x98\x80" + QByteArray(39, 'k') + "\":0"), "devices[0].\xf0\x9f\x98\x80" + std::string(38, 'k') + "\u2026: unknown key"},
+        {valid + QByteArray(kMaxConfigurationBytes - valid.size() + 1, ' '), "larger than 4 MiB; no configuration is that large"},
+        {valid + QByteArray(kMaxConfigurationBytes - valid.size(), ' '), "(accepted)"},
+        {R"({"devices":[{"nodeId":1,"txPdo":[{"cobId":1}]},{"nodeId":2,"txPdo":[{"cobId":1}]}]})", "(accepted)"},
+        // clang-format on
+    };
+    for (const auto &[json, message] : cases) {
+        const std::string outcome = outcomeOf(loadSimConfig(json));
+        EXPECT_EQ(outcome.substr(0, message.size()), message) << json.left(80).toStdString();
+        EXPECT_LE(QString::fromStdString(outcome).size(), 300);
+        EXPECT_EQ(outcome.find('\n'), std::string::npos);
+    }
+}
+
+// A path that is no regular file is never opened: a device or a pipe could block or fill memory.
+TEST(ConfigurationFile, OnlyRegularFilesOfAtMost4MiBAreRead) {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath("fifo");
+    ASSERT_EQ(mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString large = dir.filePath("large.json");
+    const QString newline = dir.filePath("new\nline.json");
+    for (const auto &[path, content] :
+         {std::pair{large, QByteArray(kMaxConfigurationBytes + 1, ' ')},
+          std::pair{newline, QByteArray("{")}}) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    }
+    const QString longPath = dir.filePath(QString(200, u'x'));
+    const std::pair<QString, QString> cases[] = {
+        {"", "cannot read a configuration: no file name given"},
+        {"/dev/zero", "/dev/zero: not a regular file"},
+        {fifo, fifo + ": not a regular file"},
+        {dir.path(), dir.path() + ": not a regular file"},
+        {large, large + ": larger than 4 MiB"},
+        {newline,
+         dir.filePath("new\\nline.json") + ": line 1, column 2 (offset 1): not valid JSON"},
+        {longPath, "\u2026" + QString(119, u'x') + ": cannot read: No such file or directory"},
+    };
+    for (const auto &[path, message] : cases) {
+        const auto loaded = loadSimConfigFile(path);
+        ASSERT_TRUE(std::holds_alternative<QString>(loaded)) << path.toStdString();
+        EXPECT_TRUE(std::get<QString>(loaded).startsWith(message))
+            << std::get<QString>(loaded).toStdString();
     }
 }
 

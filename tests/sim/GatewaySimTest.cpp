@@ -158,7 +158,8 @@ TEST(RequestSplitterTest, CutsPiecesIntoFramesByTheLengthOfTheirKind) {
 
 TEST(SimConsoleTest, OptionsAreReadOrTheWrongValueIsNamed) {
     const std::pair<QStringList, QString> cases[] = {
-        {{}, "502 0 0  "},
+        {{}, "502 0 0 (none) "},
+        {{"--config", ""}, "502 0 0  "},
         {{"--port", "0", "--chunk", "65535", "--chunk-delay-ms", "60000", "--config", "a.json",
           "--save", "b.json"},
          "0 65535 60000 a.json b.json"},
@@ -171,11 +172,11 @@ TEST(SimConsoleTest, OptionsAreReadOrTheWrongValueIsNamed) {
         ASSERT_TRUE(parser.parse(QStringList{QStringLiteral("tolvar-gateway-sim")} + args));
         const auto read = readSimOptions(parser);
         const auto *o = std::get_if<SimOptions>(&read);
-        const QString shown =
-            o ? QStringLiteral("%1 %2 %3 %4 %5")
-                    .arg(QString::number(o->port), QString::number(o->chunkBytes),
-                         QString::number(o->chunkDelayMs), o->configPath, o->savePath)
-              : std::get<QString>(read);
+        const QString shown = o ? QStringLiteral("%1 %2 %3 %4 %5")
+                                      .arg(QString::number(o->port), QString::number(o->chunkBytes),
+                                           QString::number(o->chunkDelayMs),
+                                           o->configPath.value_or("(none)"), o->savePath)
+                                : std::get<QString>(read);
         EXPECT_EQ(shown, expected);
     }
 }

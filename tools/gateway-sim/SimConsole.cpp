@@ -94,7 +94,10 @@ std::variant<SimOptions, QString> readSimOptions(const QCommandLineParser &parse
     } else {
         return badValue(parser, delay, kMaxChunkDelayMs);
     }
-    options.configPath = parser.value(QStringLiteral("config"));
+    // "--config ''" is a missing file name, not the built-in configuration.
+    if (parser.isSet(QStringLiteral("config"))) {
+        options.configPath = parser.value(QStringLiteral("config"));
+    }
     options.savePath = parser.value(QStringLiteral("save"));
     return options;
 }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QTextStream>
 
+#include <optional>
 #include <variant>
 
 namespace tolvar {
@@ -17,7 +18,7 @@ inline constexpr quint16 kDefaultSimPort = 502;
 
 struct SimOptions {
     quint16 port = kDefaultSimPort;
-    QString configPath; // empty: the built-in configuration
+    std::optional<QString> configPath; // none: the built-in configuration
     QString savePath;   // empty: downloads are not saved
     int chunkBytes = 0;
     int chunkDelayMs = 0;

@@ -14,10 +14,10 @@ using namespace tolvar;
 namespace {
 
 std::variant<SimConfig, QString> configFor(const SimOptions &options) {
-    if (options.configPath.isEmpty()) {
+    if (!options.configPath) {
         return SimConfig{};
     }
-    auto loaded = loadSimConfigFile(options.configPath);
+    auto loaded = loadSimConfigFile(*options.configPath);
     if (auto *message = std::get_if<QString>(&loaded)) {
         return QStringLiteral("tolvar-gateway-sim: ") + *message;
     }
