@@ -89,6 +89,7 @@ private:
     void openDeviceSettings(int device, int knownSlot);
     void save();
     void download(const SaveValues &values);
+    ShowMapping &showMappingAlone();
     bool verifySent(ShowMapping &view);
     bool confirmIncompleteRead();
     void ignoreReply();

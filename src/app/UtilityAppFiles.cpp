@@ -186,22 +186,6 @@ std::vector<Finding> UtilityApp::checkConfiguration() {
     return findings;
 }
 
-// Faults stop the save unless the user sends anyway; information alone does not.
-bool UtilityApp::confirmFindings(int deviceAmount) {
-    const std::vector<Finding> findings = checkNetwork(m_config, deviceAmount);
-    if (!hasFault(findings))
-        return true;
-    QStringList lines;
-    for (const Finding &finding : findings)
-        lines << findingText(finding);
-    ReportDialog dialog(QStringLiteral("Save All Setting"),
-                        QStringLiteral("The configuration has faults a CANopen network cannot "
-                                       "run. Cancel to fix them, or send it anyway."),
-                        lines, QStringLiteral("Send Anyway"), &network());
-    dialog.setObjectName(QStringLiteral("SaveFindingsBox"));
-    return dialog.exec() == QDialog::Accepted;
-}
-
 // The three read commands and their waits, as the connect sends them.
 Comparison UtilityApp::readBackAndCompare() {
     if (!m_link.isConnected())

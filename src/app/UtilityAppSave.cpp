@@ -2,6 +2,7 @@
 
 #include "app/UtilityApp.h"
 
+#include "common/ReportDialog.h"
 #include "devices/CANopenDeviceSetting.h"
 #include "link/ConnectSet.h"
 #include "mapping/ConfigurationDownload.h"
@@ -65,11 +66,11 @@ void UtilityApp::save() {
     updateSaveCommand();
 }
 
-void UtilityApp::download(const SaveValues &values) {
+// Only the mapping view is in front while the configuration goes out; closing it brings the
+// network window back.
+ShowMapping &UtilityApp::showMappingAlone() {
     if (m_deviceSettings)
         m_deviceSettings->hide();
-    // Only the mapping view is in front while the configuration goes out; closing it brings
-    // the network window back.
     network().hide();
     ShowMapping &view = mappingView();
     view.show();
@@ -78,6 +79,11 @@ void UtilityApp::download(const SaveValues &values) {
     view.ShowAIMapping();
     view.ShowAOMapping();
     QCoreApplication::processEvents();
+    return view;
+}
+
+void UtilityApp::download(const SaveValues &values) {
+    ShowMapping &view = showMappingAlone();
     // Replies the reads before asked for are no longer awaited: nothing read changes the model
     // while the configuration goes out.
     m_expected.clear();
@@ -114,6 +120,22 @@ bool UtilityApp::verifySent(ShowMapping &view) {
     view.showVerified(text, lines);
     m_main.showStatus(text);
     return std::holds_alternative<std::vector<ConfigDifference>>(comparison) && lines.isEmpty();
+}
+
+// Faults stop the save unless the user sends anyway; information alone does not.
+bool UtilityApp::confirmFindings(int deviceAmount) {
+    const std::vector<Finding> findings = checkNetwork(m_config, deviceAmount);
+    if (!hasFault(findings))
+        return true;
+    QStringList lines;
+    for (const Finding &finding : findings)
+        lines << findingText(finding);
+    ReportDialog dialog(QStringLiteral("Save All Setting"),
+                        QStringLiteral("The configuration has faults a CANopen network cannot "
+                                       "run. Cancel to fix them, or send it anyway."),
+                        lines, QStringLiteral("Send Anyway"), &network());
+    dialog.setObjectName(QStringLiteral("SaveFindingsBox"));
+    return dialog.exec() == QDialog::Accepted;
 }
 
 // The windows may show defaults or half a configuration: sending them replaces what the
