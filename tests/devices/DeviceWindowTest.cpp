@@ -145,13 +145,14 @@ TEST_F(DeviceWindow, DeviceButtonsOpenWhatTheModelHolds) {
 }
 
 // Row 1 typed through each tab's editors (Read SDO has the same as Write SDO); the typing rules
-// are the logic's cases.
+// are the logic's cases. A COB-ID character refused leaves the cell showing what the table
+// holds.
 TEST_F(DeviceWindow, EachTabIsEditedThroughItsEditors) {
     using Edits = std::vector<std::tuple<int, const char *, const char *>>;
     const std::tuple<int, QTableWidget *, Edits, std::string> tabs[] = {
         {0,
          window.MSFlexGrid,
-         {{1, "gridText", "181"},
+         {{1, "gridText", "181g"},
           {2, "RTRCombo", "1"},
           {3, "DLenCombo", "3"},
           {4, "TypeCombo", "Word"},
@@ -160,7 +161,7 @@ TEST_F(DeviceWindow, EachTabIsEditedThroughItsEditors) {
         {1,
          window.RxPDOMSFlexGrid,
          {{1, "CycleCombo", "No"},
-          {2, "RxCOBIDText", "201"},
+          {2, "RxCOBIDText", "201;"},
           {3, "RxDLenCombo", "2"},
           {4, "RxTypeCombo", "Byte"},
           {5, "RxTypeCombo", "Word"}},
