@@ -88,10 +88,14 @@ TEST_F(GatewaySimServerTest, ADownloadIsAnsweredServedAndSaved) {
 
 // One client at a time, like the gateway: a second is closed at once, the first still served.
 TEST_F(GatewaySimServerTest, ServesOneClientAtATime) {
+    QString log;
+    QTextStream out(&log);
+    reportServerEvents(server, out);
     QTcpSocket second;
     second.connectToHost(QHostAddress::LocalHost, server.serverPort());
     ASSERT_TRUE(pumpUntil([&] { return second.state() == QAbstractSocket::UnconnectedState; }));
     client.expectAnswer(readFrame('P'), ethernetReply());
+    EXPECT_TRUE(log.startsWith("second connection closed: one client at a time\n#PD "));
 }
 
 // A client that sends nothing for the idle timeout is closed and the next one served; a request
