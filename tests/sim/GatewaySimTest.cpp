@@ -181,7 +181,7 @@ TEST_F(GatewaySimServerTest, KeepsOnlyTheLatestFrames) {
 }
 
 // Half a frame whose rest never comes would swallow the next request: it is dropped after its
-// wait, and the request after it is answered.
+// wait, and the request after it is answered, also when its last byte comes on its own.
 TEST_F(GatewaySimServerTest, DropsAnIncompleteFrameAfterItsWait) {
     server.setIncompleteFrameTimeout(20);
     QByteArray dropped;
@@ -191,6 +191,10 @@ TEST_F(GatewaySimServerTest, DropsAnIncompleteFrameAfterItsWait) {
     ASSERT_TRUE(pumpUntil([&] { return !dropped.isEmpty(); }));
     EXPECT_EQ(dropped, readFrame('P').left(5));
     client.expectAnswer(readFrame('P'), ethernetReply());
+    server.setIncompleteFrameTimeout(3000);
+    client.socket.write(readFrame('P').chopped(1));
+    pumpUntil([] { return false; }, 50); // the last byte arrives apart
+    client.expectAnswer(readFrame('P').right(1), ethernetReply());
 }
 
 TEST_F(GatewaySimServerTest, ClientThatTakesNoRepliesIsNotReadFromUntilItDoes) {

@@ -61,7 +61,6 @@ void GatewaySimServer::close() {
 
 void GatewaySimServer::setIdleTimeout(int ms) {
     idleTimeoutMs_ = std::max(ms, 0);
-    restartIdleTimer();
 }
 
 QString GatewaySimServer::clientPeer() const {

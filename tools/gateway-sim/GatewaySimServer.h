@@ -60,7 +60,8 @@ public:
     void setIncompleteFrameTimeout(int ms) { incompleteTimer_.setInterval(ms); }
     int incompleteFrameTimeout() const { return incompleteTimer_.interval(); }
 
-    // How long a client may send nothing before it is closed; 0: for ever.
+    // How long a client may send nothing before it is closed; 0: for ever. Counts from the
+    // next connection or request.
     void setIdleTimeout(int ms);
     int idleTimeout() const { return idleTimeoutMs_; }
 
