@@ -1,8 +1,10 @@
 #include "GatewaySimServer.h"
 
 #include "DownloadFrames.h"
+#include "LogThrottle.h"
 #include "RequestSplitter.h"
 #include "SimConsole.h"
+#include "support/HalfCloseClient.h"
 #include "support/ScriptedPeer.h"
 
 #include <gtest/gtest.h>
@@ -86,10 +88,90 @@ TEST_F(GatewaySimServerTest, ADownloadIsAnsweredServedAndSaved) {
 
 // One client at a time, like the gateway: a second is closed at once, the first still served.
 TEST_F(GatewaySimServerTest, ServesOneClientAtATime) {
+    QString log;
+    QTextStream out(&log);
+    reportServerEvents(server, out);
     QTcpSocket second;
     second.connectToHost(QHostAddress::LocalHost, server.serverPort());
     ASSERT_TRUE(pumpUntil([&] { return second.state() == QAbstractSocket::UnconnectedState; }));
     client.expectAnswer(readFrame('P'), ethernetReply());
+    EXPECT_TRUE(log.startsWith("second connection closed: one client at a time\n#PD "));
+}
+
+// A client that sends nothing for the idle timeout is closed and the next one served; a request
+// starts the wait over.
+TEST_F(GatewaySimServerTest, IdleClientIsClosedAndFreesTheSlot) {
+    QString log;
+    QTextStream out(&log);
+    reportServerEvents(server, out);
+    server.setIdleTimeout(400);
+    QElapsedTimer sinceRequest;
+    sinceRequest.start();
+    pumpUntil([&] { return sinceRequest.elapsed() >= 250; });
+    client.expectAnswer(readFrame('P'), ethernetReply());
+    sinceRequest.start();
+    ASSERT_TRUE(
+        pumpUntil([&] { return client.socket.state() != QAbstractSocket::ConnectedState; }));
+    EXPECT_GE(sinceRequest.elapsed(), 350);
+    EXPECT_TRUE(log.contains("closing the client: no request for 0.4 s\nclient disconnected\n"));
+    TestClient next;
+    next.socket.connectToHost(QHostAddress::LocalHost, server.serverPort());
+    next.expectAnswer(readFrame('P'), ethernetReply());
+}
+
+// A client that ends its sending side right after its requests still gets every reply, also in
+// pieces, and then the server closes and serves the next one.
+TEST_F(GatewaySimServerTest, HalfClosedClientIsAnswered) {
+    client.socket.disconnectFromHost();
+    ASSERT_TRUE(pumpUntil([&] { return !server.hasClient(); }));
+    const QByteArray replies = ethernetReply() + encodeReply(generalReplyOf(server.config()));
+    int answered = 0;
+    for (int i = 0; i < 20; ++i) {
+        server.setChunking(i % 2 * 7, 1);
+        answered += askThenHalfClose(server.serverPort(), readFrame('P') + readFrame('G')) ==
+                    std::optional(replies);
+    }
+    EXPECT_EQ(answered, 20);
+}
+
+// A flood of refused frames (unknown commands, #SD frames without #RD) is summed up: ten printed
+// in full, then at most a line a second, with all the lines of each frame left out. The clock
+// moves a quarter millisecond a frame; the last summary comes once it is due.
+TEST_F(GatewaySimServerTest, RefusedFramesAreSummedUpInTheLog) {
+    const QByteArray unknown = readFrame('X');
+    const QByteArray table = tableFrames(QByteArray(2, '\0')).first();
+    int handled = 0;
+    qint64 laterMs = 0;
+    QObject::connect(&server, &GatewaySimServer::frameReceived, &server, [&] { ++handled; });
+    QString log;
+    QTextStream out(&log);
+    reportServerEvents(server, out, [&] { return handled / 4 + laterMs; });
+    client.socket.write(unknown.repeated(10) + (unknown + table).repeated(4995));
+    ASSERT_TRUE(pumpUntil([&] { return handled == 10000; }, 20000));
+    laterMs = 1000;
+    const QString last = refusedSummaryLine(1992);
+    ASSERT_TRUE(pumpUntil([&] { return log.contains(last); }));
+    const QString summaries = QStringLiteral("\u2026 3,998 more refused frames\n"
+                                             "\u2026 4,000 more refused frames\n"
+                                             "\u2026 1,992 more refused frames\n");
+    EXPECT_EQ(log, (frameLine("unknown", unknown) + '\n').repeated(10) + summaries);
+    EXPECT_EQ(refusedSummaryLine(1), "\u2026 1 more refused frame");
+}
+
+// After a quiet interval refused frames are printed in full again; a summary is due an interval
+// after the first frame it counts.
+TEST(LogThrottleTest, PrintsInFullAgainAfterAQuietInterval) {
+    LogThrottle throttle;
+    for (int i = 0; i < LogThrottle::kPrintedInFull; ++i) {
+        ASSERT_TRUE(throttle.admit(0));
+    }
+    EXPECT_FALSE(throttle.admit(500));
+    EXPECT_FALSE(throttle.admit(1400));
+    EXPECT_EQ(throttle.takeDueCount(1499), 0);
+    EXPECT_EQ(throttle.takeDueCount(1500), 2);
+    EXPECT_FALSE(throttle.admit(2399));
+    EXPECT_EQ(throttle.takeDueCount(3399), 1);
+    EXPECT_TRUE(throttle.admit(3399));
 }
 
 TEST_F(GatewaySimServerTest, KeepsOnlyTheLatestFrames) {
@@ -99,7 +181,7 @@ TEST_F(GatewaySimServerTest, KeepsOnlyTheLatestFrames) {
 }
 
 // Half a frame whose rest never comes would swallow the next request: it is dropped after its
-// wait, and the request after it is answered.
+// wait, and the request after it is answered, also when its last byte comes on its own.
 TEST_F(GatewaySimServerTest, DropsAnIncompleteFrameAfterItsWait) {
     server.setIncompleteFrameTimeout(20);
     QByteArray dropped;
@@ -109,6 +191,10 @@ TEST_F(GatewaySimServerTest, DropsAnIncompleteFrameAfterItsWait) {
     ASSERT_TRUE(pumpUntil([&] { return !dropped.isEmpty(); }));
     EXPECT_EQ(dropped, readFrame('P').left(5));
     client.expectAnswer(readFrame('P'), ethernetReply());
+    server.setIncompleteFrameTimeout(3000);
+    client.socket.write(readFrame('P').chopped(1));
+    pumpUntil([] { return false; }, 50); // the last byte arrives apart
+    client.expectAnswer(readFrame('P').right(1), ethernetReply());
 }
 
 TEST_F(GatewaySimServerTest, ClientThatTakesNoRepliesIsNotReadFromUntilItDoes) {
@@ -158,11 +244,14 @@ TEST(RequestSplitterTest, CutsPiecesIntoFramesByTheLengthOfTheirKind) {
 
 TEST(SimConsoleTest, OptionsAreReadOrTheWrongValueIsNamed) {
     const std::pair<QStringList, QString> cases[] = {
-        {{}, "502 0 0 (none) "},
-        {{"--config", ""}, "502 0 0  "},
-        {{"--port", "0", "--chunk", "65535", "--chunk-delay-ms", "60000", "--config", "a.json",
-          "--save", "b.json"},
-         "0 65535 60000 a.json b.json"},
+        {{}, "502 0 0 30 (none) "},
+        {{"--config", ""}, "502 0 0 30  "},
+        {{"--port", "0", "--chunk", "65535", "--chunk-delay-ms", "60000", "--idle-timeout", "86400",
+          "--config", "a.json", "--save", "b.json"},
+         "0 65535 60000 86400 a.json b.json"},
+        {{"--idle-timeout", "0"}, "502 0 0 0 (none) "},
+        {{"--idle-timeout", "86401"},
+         "tolvar-gateway-sim: --idle-timeout 86401: expected a whole number 0..86400"},
         {{"--port", "65536"}, "tolvar-gateway-sim: --port 65536: expected a whole number 0..65535"},
         {{"--chunk-delay-ms", "60001"},
          "tolvar-gateway-sim: --chunk-delay-ms 60001: expected a whole number 0..60000"}};
@@ -172,11 +261,12 @@ TEST(SimConsoleTest, OptionsAreReadOrTheWrongValueIsNamed) {
         ASSERT_TRUE(parser.parse(QStringList{QStringLiteral("tolvar-gateway-sim")} + args));
         const auto read = readSimOptions(parser);
         const auto *o = std::get_if<SimOptions>(&read);
-        const QString shown = o ? QStringLiteral("%1 %2 %3 %4 %5")
-                                      .arg(QString::number(o->port), QString::number(o->chunkBytes),
-                                           QString::number(o->chunkDelayMs),
-                                           o->configPath.value_or("(none)"), o->savePath)
-                                : std::get<QString>(read);
+        const QString shown =
+            o ? QStringLiteral("%1 %2 %3 %4 %5 %6")
+                    .arg(QString::number(o->port), QString::number(o->chunkBytes),
+                         QString::number(o->chunkDelayMs), QString::number(o->idleTimeoutS),
+                         o->configPath.value_or("(none)"), o->savePath)
+              : std::get<QString>(read);
         EXPECT_EQ(shown, expected);
     }
 }

@@ -44,10 +44,12 @@ void ChunkedWriter::writeNextPiece() {
         queue_.clear();
         return;
     }
-    const qsizetype size = chunkSize_ == 0 ? queue_.size() : chunkSize_;
-    socket_->write(queue_.left(size));
+    // Taken off the queue first: the flush may report the bytes written at once, and what is
+    // still owed must not count them again.
+    const QByteArray piece = queue_.left(chunkSize_ == 0 ? queue_.size() : chunkSize_);
+    queue_.remove(0, piece.size());
+    socket_->write(piece);
     socket_->flush();
-    queue_.remove(0, std::min(size, queue_.size()));
     if (!queue_.isEmpty()) {
         pause_.start(delayMs_);
     }

@@ -5,18 +5,27 @@
 #include <QHostAddress>
 #include <QScopedValueRollback>
 
+#include <algorithm>
+
 namespace tolvar {
 
 namespace {
 
 // Bounds what is taken from a client at once, so a flood of requests is answered only as fast
 // as the client takes the replies.
-constexpr qint64 kReadBufferBytes = 64 * 1024;
 constexpr qint64 kReadPieceBytes = 4096;
 
 bool isWriteCommand(const QString &command) {
     return command == QLatin1String("#ID") || command == QLatin1String("#RD") ||
            command == QLatin1String("#SD");
+}
+
+// A refusal after which the session is not in a download drops the frame that caused it; with a
+// download in progress, that frame started a new one.
+bool isRefusal(const QList<WriteEvent> &events) {
+    return std::any_of(events.begin(), events.end(), [](const WriteEvent &event) {
+        return event.kind == WriteEvent::Kind::Refused;
+    });
 }
 
 } // namespace
@@ -25,6 +34,8 @@ GatewaySimServer::GatewaySimServer(QObject *parent) : QObject(parent) {
     incompleteTimer_.setSingleShot(true);
     incompleteTimer_.setInterval(kDefaultIncompleteTimeoutMs);
     connect(&incompleteTimer_, &QTimer::timeout, this, &GatewaySimServer::dropIncompleteFrame);
+    idleTimer_.setSingleShot(true);
+    connect(&idleTimer_, &QTimer::timeout, this, &GatewaySimServer::closeIdleClient);
     connect(&server_, &QTcpServer::newConnection, this, &GatewaySimServer::acceptConnections);
 }
 
@@ -46,6 +57,10 @@ void GatewaySimServer::close() {
         client_->abort();
         endClient();
     }
+}
+
+void GatewaySimServer::setIdleTimeout(int ms) {
+    idleTimeoutMs_ = std::max(ms, 0);
 }
 
 QString GatewaySimServer::clientPeer() const {
@@ -103,7 +118,9 @@ bool GatewaySimServer::clientStillConnected() {
 
 void GatewaySimServer::serve(QTcpSocket *socket) {
     client_ = socket;
-    socket->setReadBufferSize(kReadBufferBytes);
+    reader_.setSocket(socket);
+    // Lets the system notice a peer that vanished, where it checks.
+    socket->setSocketOption(QAbstractSocket::KeepAliveOption, 1);
     writer_.setSocket(socket);
     connect(socket, &QTcpSocket::readyRead, this, &GatewaySimServer::readClient);
     connect(socket, &QTcpSocket::bytesWritten, this, &GatewaySimServer::readClient);
@@ -112,6 +129,7 @@ void GatewaySimServer::serve(QTcpSocket *socket) {
             endClient();
         }
     });
+    restartIdleTimer();
     emit clientConnected();
 }
 
@@ -121,23 +139,27 @@ void GatewaySimServer::readClient() {
     if (reading_) {
         return;
     }
-    const QScopedValueRollback<bool> reading(reading_, true);
-    while (client_ && unsentBytes() <= kMaxUnsentBytes) {
-        if (unhandled_.isEmpty() && !readMore()) {
-            return;
-        }
-        if (!unhandled_.isEmpty()) {
-            handleFrame(unhandled_.takeFirst());
+    {
+        const QScopedValueRollback<bool> reading(reading_, true);
+        while (client_ && unsentBytes() <= kMaxUnsentBytes) {
+            if (unhandled_.isEmpty() && !readMore()) {
+                break;
+            }
+            if (!unhandled_.isEmpty()) {
+                handleFrame(unhandled_.takeFirst());
+            }
         }
     }
+    reader_.holdEnd(unsentBytes() > 0);
 }
 
 // Cuts the next received bytes into frames; false when nothing is waiting.
 bool GatewaySimServer::readMore() {
-    if (client_->bytesAvailable() == 0) {
+    if (reader_.bytesAvailable() == 0) {
         return false;
     }
-    unhandled_ = splitter_.feed(client_->read(kReadPieceBytes));
+    unhandled_ = splitter_.feed(reader_.read(kReadPieceBytes));
+    restartIdleTimer();
     if (splitter_.pending().isEmpty()) {
         incompleteTimer_.stop();
     } else {
@@ -148,17 +170,22 @@ bool GatewaySimServer::readMore() {
 
 void GatewaySimServer::handleFrame(const ReceivedFrame &block) {
     keep(block);
-    emit frameReceived(block.command, block.frame);
     if (isWriteCommand(block.command)) {
         takeWrite(block);
-    } else if (const std::optional<QByteArray> reply = replyTo(block.command)) {
+        return;
+    }
+    const std::optional<QByteArray> reply = replyTo(block.command);
+    emit frameReceived(block.command, block.frame, !reply);
+    if (reply) {
         writer_.write(*reply);
         emit replySent(block.command, *reply);
     }
 }
 
 void GatewaySimServer::takeWrite(const ReceivedFrame &block) {
-    report(session_.take(block.frame));
+    const QList<WriteEvent> events = session_.take(block.frame);
+    emit frameReceived(block.command, block.frame, isRefusal(events) && !session_.inProgress());
+    report(events);
     const QByteArray response = writeResponseTo(block.frame);
     writer_.write(response);
     emit replySent(block.command, response);
@@ -183,7 +210,7 @@ void GatewaySimServer::keep(const ReceivedFrame &block) {
 
 void GatewaySimServer::dropIncompleteFrame() {
     // Unread bytes may complete the frame; they wait only for the client to take its replies.
-    if (client_ && client_->bytesAvailable() > 0) {
+    if (reader_.bytesAvailable() > 0) {
         incompleteTimer_.start();
         return;
     }
@@ -193,13 +220,31 @@ void GatewaySimServer::dropIncompleteFrame() {
     }
 }
 
+void GatewaySimServer::restartIdleTimer() {
+    if (client_ && idleTimeoutMs_ > 0) {
+        idleTimer_.start(idleTimeoutMs_);
+    } else {
+        idleTimer_.stop();
+    }
+}
+
+void GatewaySimServer::closeIdleClient() {
+    if (client_) {
+        emit clientIdle();
+        client_->abort();
+        endClient();
+    }
+}
+
 void GatewaySimServer::endClient() {
     QTcpSocket *socket = client_;
     client_ = nullptr;
     writer_.setSocket(nullptr);
+    reader_.setSocket(nullptr);
     splitter_.takePending();
     unhandled_.clear();
     incompleteTimer_.stop();
+    idleTimer_.stop();
     report(session_.end());
     if (socket) {
         socket->disconnect(this);

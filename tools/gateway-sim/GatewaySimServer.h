@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ChunkedWriter.h"
+#include "ClientReader.h"
 #include "RequestSplitter.h"
 #include "files/SimConfig.h"
 #include "files/WriteSession.h"
@@ -23,12 +24,15 @@ namespace tolvar {
 // A simulated gateway on 127.0.0.1: answers the read commands #PD, #GD and #HD from its
 // configuration, takes configuration downloads (#ID, #RD, #SD; see WriteSession) and records
 // the latest request frames. One client is served at a time; a second connection is closed at
-// once. A client that does not take its replies is not read from until it does.
+// once. A client that does not take its replies is not read from until it does; one that sends
+// nothing for the idle timeout is closed, which also frees the slot a vanished peer holds. A
+// client that ends its sending side after its requests is answered, then closed.
 class GatewaySimServer : public QObject {
     Q_OBJECT
 
 public:
     static constexpr int kDefaultIncompleteTimeoutMs = 3000;
+    static constexpr int kDefaultIdleTimeoutMs = 30000;
     static constexpr qsizetype kMaxKeptFrames = 1000;
     static constexpr qsizetype kMaxKeptFrameBytes = 1 << 20;
     // Above this many reply bytes not yet taken by the client, nothing more is read from it.
@@ -56,6 +60,11 @@ public:
     void setIncompleteFrameTimeout(int ms) { incompleteTimer_.setInterval(ms); }
     int incompleteFrameTimeout() const { return incompleteTimer_.interval(); }
 
+    // How long a client may send nothing before it is closed; 0: for ever. Counts from the
+    // next connection or request.
+    void setIdleTimeout(int ms);
+    int idleTimeout() const { return idleTimeoutMs_; }
+
     // The latest request frames, oldest first: at most kMaxKeptFrames of them, and no more
     // than kMaxKeptFrameBytes in all.
     QList<ReceivedFrame> receivedFrames() const { return received_; }
@@ -75,7 +84,11 @@ signals:
     void clientConnected();
     void clientDisconnected();
     void clientRefused();
-    void frameReceived(const QString &command, const QByteArray &frame);
+    // Sent before the client is closed for sending nothing for the idle timeout.
+    void clientIdle();
+    // `refused`: the frame is not taken: an unknown block or command, or a write frame that ends
+    // the download without starting one.
+    void frameReceived(const QString &command, const QByteArray &frame, bool refused);
     void replySent(const QString &command, const QByteArray &reply);
     void incompleteFrameDropped(const QByteArray &bytes);
     void writeEvent(const tolvar::WriteEvent &event);
@@ -93,13 +106,18 @@ private:
     void report(const QList<WriteEvent> &events);
     void keep(const ReceivedFrame &block);
     void dropIncompleteFrame();
+    void restartIdleTimer();
+    void closeIdleClient();
     void endClient();
 
     QTcpServer server_;
     QPointer<QTcpSocket> client_;
+    ClientReader reader_;
     RequestSplitter splitter_;
     ChunkedWriter writer_;
     QTimer incompleteTimer_;
+    QTimer idleTimer_;
+    int idleTimeoutMs_ = kDefaultIdleTimeoutMs;
     WriteSession session_;
     QList<ReceivedFrame> unhandled_; // cut from the stream, waiting for the client to read
     QList<ReceivedFrame> received_;

@@ -1,6 +1,12 @@
 #include "SimConsole.h"
 
 #include "GatewaySimServer.h"
+#include "LogThrottle.h"
+
+#include <QLocale>
+#include <QTimer>
+
+#include <chrono>
 
 namespace tolvar {
 
@@ -8,6 +14,7 @@ namespace {
 
 const QString kProgram = QStringLiteral("tolvar-gateway-sim");
 constexpr int kMaxChunkDelayMs = 60000;
+constexpr int kMaxIdleTimeoutS = 86400;
 
 // A whole number 0..max from an option value; nothing when the text is not one.
 std::optional<int> optionNumber(const QCommandLineParser &parser, const QString &name, int max) {
@@ -46,6 +53,51 @@ QString listenRemedy(quint16 port, QAbstractSocket::SocketError error) {
     return QStringLiteral("Choose another port with --port N.");
 }
 
+// Prints the server's lines, leaving out those of the refused frames its throttle only counts.
+class ThrottledPrinter : public QObject {
+public:
+    static constexpr int kSummaryCheckMs = 100;
+
+    ThrottledPrinter(QTextStream &out, std::function<qint64()> clockMs, QObject *parent)
+        : QObject(parent), out_(out), clockMs_(std::move(clockMs)) {
+        summaryCheck_.setInterval(kSummaryCheckMs);
+        connect(&summaryCheck_, &QTimer::timeout, this, &ThrottledPrinter::printDueSummary);
+    }
+
+    void printFrame(const QString &line, bool refused) {
+        frameLeftOut_ = refused && !throttle_.admit(clockMs_());
+        printDueSummary();
+        printOfFrame(line);
+    }
+
+    // A line that follows from the last frame: left out with it.
+    void printOfFrame(const QString &line) {
+        if (!frameLeftOut_) {
+            print(line);
+        }
+    }
+
+    void print(const QString &line) { out_ << line << Qt::endl; }
+
+private:
+    void printDueSummary() {
+        if (const qint64 count = throttle_.takeDueCount(clockMs_())) {
+            print(refusedSummaryLine(count));
+        }
+        if (!throttle_.hasCounted()) {
+            summaryCheck_.stop();
+        } else if (!summaryCheck_.isActive()) {
+            summaryCheck_.start();
+        }
+    }
+
+    QTextStream &out_;
+    std::function<qint64()> clockMs_;
+    LogThrottle throttle_;
+    QTimer summaryCheck_;
+    bool frameLeftOut_ = false;
+};
+
 } // namespace
 
 void addSimOptions(QCommandLineParser &parser) {
@@ -72,12 +124,17 @@ void addSimOptions(QCommandLineParser &parser) {
     parser.addOption({QStringLiteral("chunk-delay-ms"),
                       QStringLiteral("Pause of M milliseconds between the pieces of a reply."),
                       QStringLiteral("M"), QStringLiteral("0")});
+    parser.addOption({QStringLiteral("idle-timeout"),
+                      QStringLiteral("Close a client that sends nothing for S seconds, which also "
+                                     "frees the slot of a client that vanished (0: never)."),
+                      QStringLiteral("S"), QStringLiteral("30")});
 }
 
 std::variant<SimOptions, QString> readSimOptions(const QCommandLineParser &parser) {
     const QString port = QStringLiteral("port");
     const QString chunk = QStringLiteral("chunk");
     const QString delay = QStringLiteral("chunk-delay-ms");
+    const QString idle = QStringLiteral("idle-timeout");
     SimOptions options;
     if (const auto value = optionNumber(parser, port, 65535)) {
         options.port = static_cast<quint16>(*value);
@@ -94,10 +151,14 @@ std::variant<SimOptions, QString> readSimOptions(const QCommandLineParser &parse
     } else {
         return badValue(parser, delay, kMaxChunkDelayMs);
     }
-    // "--config ''" is a missing file name, not the built-in configuration.
-    if (parser.isSet(QStringLiteral("config"))) {
-        options.configPath = parser.value(QStringLiteral("config"));
+    if (const auto value = optionNumber(parser, idle, kMaxIdleTimeoutS)) {
+        options.idleTimeoutS = *value;
+    } else {
+        return badValue(parser, idle, kMaxIdleTimeoutS);
     }
+    // "--config ''" is a missing file name, not the built-in configuration.
+    if (parser.isSet(QStringLiteral("config")))
+        options.configPath = parser.value(QStringLiteral("config"));
     options.savePath = parser.value(QStringLiteral("save"));
     return options;
 }
@@ -136,28 +197,47 @@ QString listenFailureLine(quint16 port, QAbstractSocket::SocketError error, cons
         .arg(withoutFinalStop(reason), listenRemedy(port, error));
 }
 
-void reportServerEvents(GatewaySimServer &server, QTextStream &out) {
-    auto print = [&out](const QString &line) { out << line << Qt::endl; };
-    QObject::connect(&server, &GatewaySimServer::clientConnected, &server, [&server, print] {
+QString refusedSummaryLine(qint64 count) {
+    return QStringLiteral("\u2026 %1 more refused frame%2")
+        .arg(QLocale(QLocale::English).toString(count), count == 1 ? "" : "s");
+}
+
+qint64 steadyClockMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void reportServerEvents(GatewaySimServer &server, QTextStream &out,
+                        const std::function<qint64()> &clockMs) {
+    auto *printer = new ThrottledPrinter(out, clockMs, &server);
+    auto print = [printer](const QString &line) { printer->print(line); };
+    auto printOfFrame = [printer](const QString &line) { printer->printOfFrame(line); };
+    QObject::connect(&server, &GatewaySimServer::clientConnected, printer, [&server, print] {
         print(QStringLiteral("client connected: %1").arg(server.clientPeer()));
     });
-    QObject::connect(&server, &GatewaySimServer::clientDisconnected, &server,
+    QObject::connect(&server, &GatewaySimServer::clientDisconnected, printer,
                      [print] { print(QStringLiteral("client disconnected")); });
-    QObject::connect(&server, &GatewaySimServer::clientRefused, &server, [print] {
+    QObject::connect(&server, &GatewaySimServer::clientIdle, printer, [&server, print] {
+        print(QStringLiteral("closing the client: no request for %1 s")
+                  .arg(server.idleTimeout() / 1000.0));
+    });
+    QObject::connect(&server, &GatewaySimServer::clientRefused, printer, [print] {
         print(QStringLiteral("second connection closed: one client at a time"));
     });
-    QObject::connect(&server, &GatewaySimServer::frameReceived, &server,
-                     [print](const QString &command, const QByteArray &frame) {
-                         print(frameLine(command, frame));
+    QObject::connect(&server, &GatewaySimServer::frameReceived, printer,
+                     [printer](const QString &command, const QByteArray &frame, bool refused) {
+                         printer->printFrame(frameLine(command, frame), refused);
                      });
     QObject::connect(
-        &server, &GatewaySimServer::replySent, &server,
-        [print](const QString &command, const QByteArray &reply) {
-            print(QStringLiteral("answered %1 with %2 bytes").arg(command).arg(reply.size()));
+        &server, &GatewaySimServer::replySent, printer,
+        [printOfFrame](const QString &command, const QByteArray &reply) {
+            printOfFrame(
+                QStringLiteral("answered %1 with %2 bytes").arg(command).arg(reply.size()));
         });
-    QObject::connect(&server, &GatewaySimServer::writeEvent, &server,
-                     [print](const WriteEvent &event) { print(writeEventLine(event)); });
-    QObject::connect(&server, &GatewaySimServer::incompleteFrameDropped, &server,
+    QObject::connect(
+        &server, &GatewaySimServer::writeEvent, printer,
+        [printOfFrame](const WriteEvent &event) { printOfFrame(writeEventLine(event)); });
+    QObject::connect(&server, &GatewaySimServer::incompleteFrameDropped, printer,
                      [&server, print](const QByteArray &bytes) {
                          print(QStringLiteral("incomplete frame dropped after %1 ms without "
                                               "bytes (%2 bytes): %3")

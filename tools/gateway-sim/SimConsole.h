@@ -6,6 +6,7 @@
 #include <QString>
 #include <QTextStream>
 
+#include <functional>
 #include <optional>
 #include <variant>
 
@@ -22,10 +23,11 @@ struct SimOptions {
     QString savePath;   // empty: downloads are not saved
     int chunkBytes = 0;
     int chunkDelayMs = 0;
+    int idleTimeoutS = 30; // 0: an idle client is never closed
 };
 
-// The command line: --port N, --config FILE, --save FILE, --chunk N, --chunk-delay-ms M, plus
-// help/version.
+// The command line: --port N, --config FILE, --save FILE, --chunk N, --chunk-delay-ms M,
+// --idle-timeout S, plus help/version.
 void addSimOptions(QCommandLineParser &parser);
 // The options of a parsed command line, or the line that says which value is wrong.
 std::variant<SimOptions, QString> readSimOptions(const QCommandLineParser &parser);
@@ -44,8 +46,17 @@ QString writeEventLine(const WriteEvent &event);
 // The one line printed when listening fails: address, reason and what to do about it.
 QString listenFailureLine(quint16 port, QAbstractSocket::SocketError error, const QString &reason);
 
+// "… 12,345 more refused frames": the line that stands for frames left out of the log.
+QString refusedSummaryLine(qint64 count);
+
+// Milliseconds of a steady clock.
+qint64 steadyClockMs();
+
 // Prints one line per server event (connections, frames, replies, downloads, dropped bytes).
-void reportServerEvents(GatewaySimServer &server, QTextStream &out);
+// Refused frames go through a LogThrottle on `clockMs`: the lines of a frame it only counts (the
+// frame, its refusal, its answer) are left out, and their number is printed once due.
+void reportServerEvents(GatewaySimServer &server, QTextStream &out,
+                        const std::function<qint64()> &clockMs = steadyClockMs);
 
 // After every complete download, writes the configuration to `path` and prints one line.
 void saveEveryDownload(GatewaySimServer &server, const QString &path, QTextStream &out);

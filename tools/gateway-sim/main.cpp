@@ -66,6 +66,7 @@ int main(int argc, char **argv) {
     GatewaySimServer server;
     server.setConfig(std::get<SimConfig>(config));
     server.setChunking(settings.chunkBytes, settings.chunkDelayMs);
+    server.setIdleTimeout(settings.idleTimeoutS * 1000);
     reportServerEvents(server, out);
     if (!settings.savePath.isEmpty()) {
         saveEveryDownload(server, settings.savePath, out);
