@@ -132,6 +132,7 @@ void CANopenDeviceSetting::open() {
 // A fresh window: empty grids with their headers and row numbers, every editor hidden.
 void CANopenDeviceSetting::startUp() {
     m_open = true;
+    m_staleTabs.reset();
     emit loaded();
     {
         QSignalBlocker quiet(SSTab);
@@ -176,10 +177,9 @@ void CANopenDeviceSetting::showModel() {
     if (!isDeviceNumber(device))
         return;
     const GatewayConfig &config = m_context.config;
-    showTable(config, m_txPdo->table(), device, m_txPdo->view());
-    showTable(config, m_rxPdo->table(), device, m_rxPdo->view());
-    showTable(config, m_readSdo->table(), device, m_readSdo->view());
-    showTable(config, m_writeSdo->table(), device, m_writeSdo->view());
+    // The other tabs show the model when they are next chosen.
+    m_staleTabs.set();
+    showStaleTable();
     if (const int slot = listPosition(config, device); slot >= 0)
         showQuietly(*ModuleIDText, QString::number(config.NodeID[std::size_t(slot)]));
     showQuietly(*GardingTimeText, config.GuardTime[std::size_t(device)]);
@@ -216,7 +216,25 @@ void CANopenDeviceSetting::SSTab_Click() {
     if (!isDeviceNumber(m_context.refreshCurrentDevice()))
         return;
     hideAllEditors();
-    showVisibleTable();
+    if (!showStaleTable())
+        showVisibleTable();
+}
+
+// A tab left showing an undone state shows the whole table afresh; answers whether it did.
+bool CANopenDeviceSetting::showStaleTable() {
+    const auto tab = std::size_t(SSTab->currentIndex());
+    if (tab >= m_staleTabs.size() || !m_staleTabs.test(tab))
+        return false;
+    m_staleTabs.reset(tab);
+    const int device = m_context.config.CurrentDevice;
+    if (tab < 2) {
+        PdoTab *pdo = tab == 0 ? m_txPdo : m_rxPdo;
+        showTable(m_context.config, pdo->table(), device, pdo->view());
+    } else {
+        SdoTab *sdo = tab == 2 ? m_readSdo : m_writeSdo;
+        showTable(m_context.config, sdo->table(), device, sdo->view());
+    }
+    return true;
 }
 
 void CANopenDeviceSetting::showVisibleTable() {

@@ -7,6 +7,7 @@
 
 #include <QWidget>
 
+#include <bitset>
 #include <functional>
 #include <memory>
 
@@ -79,6 +80,7 @@ private:
     void unload();
     void hideAllEditors();
     void showVisibleTable();
+    bool showStaleTable();
     void reportTyping(const QLineEdit &box, const QString &label);
     void ModuleIDText_Change();
     void GardingTimeText_Change();
@@ -96,6 +98,7 @@ private:
     SdoTab *m_readSdo = nullptr;
     SdoTab *m_writeSdo = nullptr;
     bool m_open = false;
+    std::bitset<4> m_staleTabs; // by tab: shows the model only once it is shown in full
     const QLineEdit *m_typedBox = nullptr; // the box a keystroke went to, until it is stored
 };
 

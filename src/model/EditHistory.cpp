@@ -76,8 +76,8 @@ bool EditHistory::undo() {
     if (!canUndo())
         return false;
     const ModelDelta &delta = m_steps[std::size_t(--m_done)].delta;
-    delta.revert(m_recorded);
     showControls(delta.revert(m_config));
+    delta.copyTouched(m_config, m_recorded);
     m_recordedControls = readControls();
     return true;
 }
@@ -86,8 +86,8 @@ bool EditHistory::redo() {
     if (!canRedo())
         return false;
     const ModelDelta &delta = m_steps[std::size_t(m_done++)].delta;
-    delta.reapply(m_recorded);
     showControls(delta.reapply(m_config));
+    delta.copyTouched(m_config, m_recorded);
     m_recordedControls = readControls();
     return true;
 }

@@ -228,6 +228,24 @@ ControlValues ModelDelta::apply(GatewayConfig &config, bool forward) const {
     return controls;
 }
 
+void ModelDelta::copyTouched(const GatewayConfig &from, GatewayConfig &to) const {
+    for (const Run &run : m_runs) {
+        const CellTable &source = from.*kTables[std::size_t(run.table)];
+        CellTable &target = to.*kTables[std::size_t(run.table)];
+        for (int index = run.first; index <= run.last; ++index)
+            target.at(index) = source.at(index);
+    }
+    for (const Cell &cell : m_cells)
+        (to.*kTables[std::size_t(cell.table)]).at(cell.index) =
+            (from.*kTables[std::size_t(cell.table)]).at(cell.index);
+    for (const Field &field : m_fields) {
+        const NumberField &number = kNumberFields[std::size_t(field.field)];
+        number.set(to, std::size_t(field.index), number.get(from, std::size_t(field.index)));
+    }
+    for (const Text &text : m_guardTimes)
+        to.GuardTime[std::size_t(text.index)] = from.GuardTime[std::size_t(text.index)];
+}
+
 bool ModelDelta::absorb(const ModelDelta &later) {
     if (!m_runs.empty() || !later.m_runs.empty())
         return false;

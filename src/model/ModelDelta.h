@@ -27,6 +27,9 @@ public:
     // values to show.
     ControlValues revert(GatewayConfig &config) const;
     ControlValues reapply(GatewayConfig &config) const;
+    // Copies every value the delta touches from one model to the other: cheaper than applying
+    // it twice, as the texts are shared.
+    void copyTouched(const GatewayConfig &from, GatewayConfig &to) const;
     // Takes a later delta into this one, so that both read as one edit. Refused (false) when
     // either holds runs: those cannot be combined cell by cell.
     bool absorb(const ModelDelta &later);
