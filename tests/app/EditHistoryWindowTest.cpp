@@ -145,12 +145,15 @@ TEST_F(EditSteps, UndoShowsTheStateBeforeAndRedoTheStateAfter) {
     }
 }
 
-// The device window's own menu takes the same steps, by its keys too.
+// The device window's own menu takes the same steps, by its keys too; a tab not shown at the
+// undo shows it once chosen.
 TEST_F(EditSteps, TheDeviceWindowUndoesByItsKeys) {
     const Shown before = shown();
-    pick(window.MSFlexGrid, 2, 6, "TypeCombo", "Byte");
+    pick(window.MSFlexGrid, 4, 6, "TypeCombo", "Byte"); // a row past the entries
     EXPECT_EQ(window.edit.undo->text(), QStringLiteral("Undo Byte in Byte2"));
+    window.SSTab->setCurrentIndex(2);
     window.edit.undo->trigger();
+    window.SSTab->setCurrentIndex(0);
     EXPECT_EQ(firstDifference(shown(), before), "");
     EXPECT_EQ(window.edit.redo->shortcuts(),
               (QList<QKeySequence>{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
