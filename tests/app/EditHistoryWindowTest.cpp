@@ -74,6 +74,10 @@ protected:
             }
         }
         grids << window.ModuleIDText->text() << window.GardingTimeText->text();
+        for (const QPushButton *button : network.findChildren<QPushButton *>()) {
+            if (button->objectName().startsWith(u"CommButt") && button->isVisibleTo(&network))
+                grids << button->objectName(); // the picture follows the device amount
+        }
         return {app.config(), network.controlValues(), grids};
     }
     void click(QTableWidget *grid, int row, int column) {

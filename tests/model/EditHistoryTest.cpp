@@ -105,6 +105,11 @@ TEST(EditHistory, KeepsStepsInOrderWithLabelsAndTheCleanMark) {
     EXPECT_EQ(history.undoText(), QStringLiteral("Undo"));
     edit(5, "COB-ID", "cell 1"); // a new step drops the steps undone and the clean mark
     EXPECT_FALSE(history.canRedo());
+    model.TxPDOTable.cell(1, 1, 4) = QStringLiteral("P_DI 1");
+    history.commit(QStringLiteral("Byte"), QStringLiteral("cell 2"));
+    model.TxPDOTable.cell(1, 1, 4) = QStringLiteral("P_DI 2"); // a move is kept apart
+    history.commit(QStringLiteral("Byte"), QStringLiteral("cell 2"));
+    EXPECT_EQ(history.stepCount(), 3);
     EXPECT_EQ(history.redoText(), QStringLiteral("Redo"));
     for (int step = 0; step <= EditHistory::kMaxSteps; ++step)
         edit(qint16(10 + step), "step");
