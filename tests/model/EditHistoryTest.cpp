@@ -90,6 +90,7 @@ TEST(EditHistory, KeepsStepsInOrderWithLabelsAndTheCleanMark) {
     };
     history.commit(QStringLiteral("nothing changed"));
     EXPECT_FALSE(history.canUndo());
+    EXPECT_FALSE(history.undo() || history.redo());
     edit(1, "COB-ID", "cell 1");
     edit(2, "COB-ID", "cell 1"); // the second keystroke of the same entry
     EXPECT_EQ(history.stepCount(), 1);
