@@ -112,10 +112,14 @@ TEST(EditHistory, KeepsStepsInOrderWithLabelsAndTheCleanMark) {
     history.commit(QStringLiteral("Byte"), QStringLiteral("cell 2"));
     EXPECT_EQ(history.stepCount(), 3);
     EXPECT_EQ(history.redoText(), QStringLiteral("Redo"));
-    for (int step = 0; step <= EditHistory::kMaxSteps; ++step)
+    history.markClean(); // three steps deep, as deep as the steps dropped below
+    for (int step = 0; step < EditHistory::kMaxSteps; ++step)
         edit(qint16(10 + step), "step");
     EXPECT_EQ(history.stepCount(), EditHistory::kMaxSteps);
     EXPECT_FALSE(history.isClean());
+    while (history.undo()) {
+    }
+    EXPECT_TRUE(history.isClean()); // the oldest steps are gone, the state they led to is not
     history.restart();
     EXPECT_TRUE(history.isClean());
     EXPECT_FALSE(history.canUndo());
