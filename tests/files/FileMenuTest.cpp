@@ -86,8 +86,8 @@ TEST_F(FileMenu, ModbusMapOfMultiMatchesTheMappingViewCellByCell) {
     view.showProgress(1, 4, 3);
     EXPECT_EQ(view.DownloadLabel->text(),
               "Sending the configuration: 1 of 4 frames sent, about 3 s left.");
-    view.showOutcome(DownloadOutcome{}, QStringLiteral("Not connected."));
-    EXPECT_EQ(view.DownloadLabel->text(), "Not connected.");
+    view.showOutcome(DownloadOutcome{}, downloadOutcomeText(DownloadOutcome{}, true));
+    EXPECT_EQ(view.DownloadLabel->text(), "Not connected to the gateway: nothing was sent.");
 }
 
 } // namespace
