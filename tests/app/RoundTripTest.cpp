@@ -110,6 +110,7 @@ TEST_F(RoundTrip, EditsReachTheGatewayAndComeBack) {
     // closes.
     EXPECT_TRUE(app->main().windowTitle().endsWith(QStringLiteral("127.0.0.1")));
     EXPECT_FALSE(network().isVisible());
+    EXPECT_TRUE(app->mappingView().isVisible());
     app->mappingView().close();
     EXPECT_TRUE(network().isVisible());
 
