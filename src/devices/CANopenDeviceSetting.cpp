@@ -7,6 +7,8 @@
 #include "devices/TableGridView.h"
 #include "model/NumericText.h"
 
+#include <array>
+
 #include <QCloseEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -226,14 +228,13 @@ bool CANopenDeviceSetting::showStaleTable() {
     if (tab >= m_staleTabs.size() || !m_staleTabs.test(tab))
         return false;
     m_staleTabs.reset(tab);
-    const int device = m_context.config.CurrentDevice;
-    if (tab < 2) {
-        PdoTab *pdo = tab == 0 ? m_txPdo : m_rxPdo;
-        showTable(m_context.config, pdo->table(), device, pdo->view());
-    } else {
-        SdoTab *sdo = tab == 2 ? m_readSdo : m_writeSdo;
-        showTable(m_context.config, sdo->table(), device, sdo->view());
-    }
+    const std::array<std::pair<const EntryTable *, GridView *>, 4> tables{
+        {{&m_txPdo->table(), &m_txPdo->view()},
+         {&m_rxPdo->table(), &m_rxPdo->view()},
+         {&m_readSdo->table(), &m_readSdo->view()},
+         {&m_writeSdo->table(), &m_writeSdo->view()}}};
+    const auto [table, view] = tables[tab];
+    showTable(m_context.config, *table, m_context.config.CurrentDevice, *view);
     return true;
 }
 

@@ -115,23 +115,27 @@ QByteArray encodeDeviceRecord(const DeviceRecord &record) {
     return out.take();
 }
 
+namespace {
+
+template <typename Contents> void writeReply(ByteWriter &out, const Contents &contents) {
+    writeEnvelope(out, kindOf(contents));
+    writeContents(out, contents);
+}
+
+// A Modbus exception response has no envelope of its own kind: MBAP header with length 3, the
+// unit, the function code with its high bit set and the exception code.
+void writeReply(ByteWriter &out, const ExceptionReply &exception) {
+    out.bytes(std::array<quint8, 6>{0x01, 0x02, 0x00, 0x00, 0x00, 0x03});
+    out.byte(0x01);
+    out.byte(exception.function | reply::kExceptionBit);
+    out.byte(exception.code);
+}
+
+} // namespace
+
 QByteArray encodeReply(const Reply &reply) {
     ByteWriter out;
-    if (const auto *exception = std::get_if<ExceptionReply>(&reply)) {
-        out.bytes(std::array<quint8, 6>{0x01, 0x02, 0x00, 0x00, 0x00, 0x03});
-        out.byte(0x01);
-        out.byte(exception->function | reply::kExceptionBit);
-        out.byte(exception->code);
-        return out.take();
-    }
-    std::visit(
-        [&out](const auto &contents) {
-            if constexpr (!std::is_same_v<std::decay_t<decltype(contents)>, ExceptionReply>) {
-                writeEnvelope(out, kindOf(contents));
-                writeContents(out, contents);
-            }
-        },
-        reply);
+    std::visit([&out](const auto &contents) { writeReply(out, contents); }, reply);
     return out.take();
 }
 
