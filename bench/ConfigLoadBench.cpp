@@ -1,8 +1,8 @@
 // Opening a file must not hold the window up: every file the loader takes, or refuses, is read
 // and checked in well under 100 ms. The hostile texts fill the 4 MiB limit, or come as close to
 // the scan's limits as the loader lets them reach the parser.
+#include "files/ConfigurationFile.h"
 #include "files/JsonScan.h"
-#include "files/SimConfig.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -61,14 +61,16 @@ const std::pair<const char *, std::function<QByteArray()>> kTexts[] = {
     {"nesting_2000_deep", [] { return QByteArray(2000, '[') + QByteArray(2000, ']'); }},
 };
 
-void BM_LoadSimConfig(benchmark::State &state) {
+void BM_LoadConfiguration(benchmark::State &state) {
     const auto &[name, make] = kTexts[state.range(0)];
     const QByteArray text = make();
     state.SetLabel(QStringLiteral("%1, %2 bytes").arg(name).arg(text.size()).toStdString());
     for (auto _ : state)
-        benchmark::DoNotOptimize(loadSimConfig(text));
+        benchmark::DoNotOptimize(parseConfiguration(text));
 }
-BENCHMARK(BM_LoadSimConfig)->DenseRange(0, std::size(kTexts) - 1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadConfiguration)
+    ->DenseRange(0, std::size(kTexts) - 1)
+    ->Unit(benchmark::kMillisecond);
 
 // What the parser alone costs on the texts the scan now refuses unparsed.
 void BM_ParserAlone(benchmark::State &state) {
@@ -91,7 +93,7 @@ void BM_LoadLimitFileFromDisk(benchmark::State &state) {
     }
     file.close();
     for (auto _ : state)
-        benchmark::DoNotOptimize(loadSimConfigFile(path));
+        benchmark::DoNotOptimize(loadConfigurationFile(path));
 }
 BENCHMARK(BM_LoadLimitFileFromDisk)->Unit(benchmark::kMillisecond);
 

@@ -1,8 +1,8 @@
 // The largest table reply the model can hold: ten devices with every table full.
 
+#include "gateway/ReplyEncoder.h"
 #include "link/ReadBackModel.h"
 #include "link/ReplyAssembler.h"
-#include "link/ReplyEncoder.h"
 #include "link/ReplyParser.h"
 #include "support/ReplyFixtures.h"
 

@@ -4,15 +4,15 @@
 // whole; an input that starts with a blank is also loaded padded past the size limit, which must
 // refuse it unread.
 #include "FuzzCheck.h"
-#include "files/SimConfig.h"
-#include "link/ReplyEncoder.h"
+#include "files/ConfigurationFile.h"
+#include "gateway/ReplyEncoder.h"
 #include "link/ReplyParser.h"
 
 namespace {
 
 using namespace tolvar;
 
-void checkServedReplies(const SimConfig &config) {
+void checkServedReplies(const StoredConfiguration &config) {
     const int devices = int(config.devices.size());
     for (const Reply &served : {Reply{ethernetReplyOf(config)}, Reply{generalReplyOf(config)},
                                 Reply{tableReplyOf(config)}}) {
@@ -34,7 +34,7 @@ void checkRefusal(const QString &message) {
 void checkSizeLimit(const QByteArray &input) {
     QByteArray padded = input;
     padded.resize(kMaxConfigurationBytes + 1, ' ');
-    const auto loaded = loadSimConfig(padded);
+    const auto loaded = parseConfiguration(padded);
     const auto *message = std::get_if<QString>(&loaded);
     fuzz::check(message && message->startsWith(QLatin1String("larger than 4 MiB")),
                 "a text past the size limit is not refused by its size");
@@ -46,19 +46,19 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char *data, std::size_t siz
     const QByteArray input = fuzz::bytesOf(data, size);
     if (input.startsWith(' ') && input.size() <= kMaxConfigurationBytes)
         checkSizeLimit(input);
-    const auto loaded = loadSimConfig(input);
-    const auto *config = std::get_if<SimConfig>(&loaded);
+    const auto loaded = parseConfiguration(input);
+    const auto *config = std::get_if<StoredConfiguration>(&loaded);
     if (!config) {
         checkRefusal(std::get<QString>(loaded));
         return 0;
     }
-    const QByteArray written = saveSimConfig(*config);
-    const auto reloaded = loadSimConfig(written);
+    const QByteArray written = formatConfiguration(*config);
+    const auto reloaded = parseConfiguration(written);
     if (const auto *message = std::get_if<QString>(&reloaded))
         fuzz::fail("the written configuration does not load", *message + u'\n' + written);
-    fuzz::check(std::get<SimConfig>(reloaded) == *config,
+    fuzz::check(std::get<StoredConfiguration>(reloaded) == *config,
                 "the written configuration loads as another", QString::fromUtf8(written));
-    fuzz::check(saveSimConfig(std::get<SimConfig>(reloaded)) == written,
+    fuzz::check(formatConfiguration(std::get<StoredConfiguration>(reloaded)) == written,
                 "writing the reloaded configuration gives other text");
     checkServedReplies(*config);
     return 0;

@@ -4,10 +4,10 @@
 //
 //   fuzz_seed_corpus <examples folder> <corpus folder>
 #include "RequestSplitter.h"
-#include "files/SimConfig.h"
-#include "files/WriteSession.h"
+#include "files/ConfigurationFile.h"
+#include "gateway/ReplyEncoder.h"
+#include "gateway/WriteSession.h"
 #include "link/ReadBackModel.h"
-#include "link/ReplyEncoder.h"
 #include "mapping/DownloadFrames.h"
 #include "network/DeviceList.h"
 #include "support/MalformedReplies.h"
@@ -72,7 +72,7 @@ private:
 };
 
 // The model after a read-back of the configuration, as the windows leave it.
-GatewayConfig readBack(const SimConfig &served) {
+GatewayConfig readBack(const StoredConfiguration &served) {
     GatewayConfig config;
     ReadBackCounters counters;
     const GeneralReply general = generalReplyOf(served);
@@ -84,7 +84,7 @@ GatewayConfig readBack(const SimConfig &served) {
 }
 
 // The frames of "Save All Setting" after a read-back, every Ethernet row written.
-QByteArray downloadOf(const SimConfig &served) {
+QByteArray downloadOf(const StoredConfiguration &served) {
     SaveValues values;
     values.ip = {true, served.ethernet.ip};
     values.mask = {true, served.ethernet.mask};
@@ -116,9 +116,10 @@ bool simulatorApplies(const QByteArray &frames) {
 }
 
 // Read-back, download and written form of one configuration.
-void writeConfigSeeds(CorpusWriter &out, const QString &name, const SimConfig &config,
+void writeConfigSeeds(CorpusWriter &out, const QString &name, const StoredConfiguration &config,
                       bool &failed) {
-    out.write("config_round_trip", name + QStringLiteral("-written.json"), saveSimConfig(config));
+    out.write("config_round_trip", name + QStringLiteral("-written.json"),
+              formatConfiguration(config));
     out.write("receive_path", QStringLiteral("readback-") + name,
               ReceiveSeed(1)
                   .window(encodeReply(ethernetReplyOf(config)))
@@ -136,9 +137,9 @@ void writeConfigSeeds(CorpusWriter &out, const QString &name, const SimConfig &c
 
 // The first devices and rows of a configuration: a download of several table frames that
 // still fits the length the fuzzers work with.
-SimConfig cutDown(SimConfig config, std::size_t devices, std::size_t rows) {
+StoredConfiguration cutDown(StoredConfiguration config, std::size_t devices, std::size_t rows) {
     config.devices.resize(std::min(devices, config.devices.size()));
-    for (SimDevice &device : config.devices) {
+    for (StoredDevice &device : config.devices) {
         device.txPdo.resize(std::min(rows, device.txPdo.size()));
         device.rxPdo.resize(std::min(rows, device.rxPdo.size()));
         device.readSdo.resize(std::min(rows, device.readSdo.size()));
@@ -150,13 +151,13 @@ SimConfig cutDown(SimConfig config, std::size_t devices, std::size_t rows) {
 void writeExampleSeeds(CorpusWriter &out, const QFileInfo &example, bool &failed) {
     QFile file(example.filePath());
     const QByteArray json = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    const auto loaded = loadSimConfig(json);
+    const auto loaded = parseConfiguration(json);
     if (const auto *message = std::get_if<QString>(&loaded)) {
         std::fprintf(stderr, "%s: %s\n", qPrintable(example.filePath()), qPrintable(*message));
         failed = true;
         return;
     }
-    const SimConfig &config = std::get<SimConfig>(loaded);
+    const StoredConfiguration &config = std::get<StoredConfiguration>(loaded);
     const QString name = example.completeBaseName();
     out.write("config_round_trip", name + QStringLiteral(".json"), json);
     writeConfigSeeds(out, name, config, failed);
@@ -181,7 +182,7 @@ void writeReplySeeds(CorpusWriter &out) {
                       .bytes());
     }
     out.write("config_round_trip", QStringLiteral("factory-written.json"),
-              saveSimConfig(SimConfig{}));
+              formatConfiguration(StoredConfiguration{}));
 }
 
 } // namespace

@@ -4,9 +4,9 @@
 // afterwards is a configuration it can store and the utility can read.
 #include "FuzzCheck.h"
 #include "RequestSplitter.h"
-#include "files/SimConfig.h"
-#include "files/WriteSession.h"
-#include "link/ReplyEncoder.h"
+#include "files/ConfigurationFile.h"
+#include "gateway/ReplyEncoder.h"
+#include "gateway/WriteSession.h"
 #include "link/ReplyParser.h"
 
 namespace {
@@ -15,9 +15,9 @@ using namespace tolvar;
 
 constexpr int kResponseLength = 12;
 
-void checkServable(const SimConfig &config) {
-    const auto reloaded = loadSimConfig(saveSimConfig(config));
-    const auto *stored = std::get_if<SimConfig>(&reloaded);
+void checkServable(const StoredConfiguration &config) {
+    const auto reloaded = parseConfiguration(formatConfiguration(config));
+    const auto *stored = std::get_if<StoredConfiguration>(&reloaded);
     fuzz::check(stored && *stored == config, "the served configuration cannot be stored",
                 stored ? QString() : std::get<QString>(reloaded));
     const int devices = int(config.devices.size());

@@ -6,6 +6,7 @@
 #include "common/ReportDialog.h"
 #include "devices/CANopenDeviceSetting.h"
 #include "files/AtomicFile.h"
+#include "files/ConfigurationFile.h"
 #include "files/ModbusMap.h"
 #include "files/ModelFile.h"
 #include "mapping/MappingLayout.h"
@@ -79,7 +80,8 @@ bool UtilityApp::mayDiscardChanges() {
                     QMessageBox::Discard | QMessageBox::Cancel, &m_main);
     box.setObjectName(QStringLiteral("UnsavedChangesBox"));
     box.setInformativeText(QStringLiteral("Save them to a file first?"));
-    QPushButton *save = box.addButton(QStringLiteral("Save to file\u2026"), QMessageBox::AcceptRole);
+    QPushButton *save =
+        box.addButton(QStringLiteral("Save to file\u2026"), QMessageBox::AcceptRole);
     save->setObjectName(QStringLiteral("SaveToFileButton"));
     box.setDefaultButton(QMessageBox::Cancel);
     box.exec();
@@ -100,12 +102,12 @@ void UtilityApp::refuse(const QString &title, const QString &name, const QString
 
 // The replies of the configuration go the way a read-back's go, without a connection.
 bool UtilityApp::openConfiguration(const QString &path) {
-    const auto loaded = loadSimConfigFile(path);
+    const auto loaded = loadConfigurationFile(path);
     if (const auto *problem = std::get_if<QString>(&loaded)) {
         refuse(QStringLiteral("Open Configuration"), QStringLiteral("OpenRefusedBox"), *problem);
         return false;
     }
-    const SimConfig &config = std::get<SimConfig>(loaded);
+    const StoredConfiguration &config = std::get<StoredConfiguration>(loaded);
     if (m_deviceSettings)
         m_deviceSettings->hide();
     network().show();
@@ -145,7 +147,7 @@ bool UtilityApp::saveConfigurationAs(const QString &path) {
         refuse(title, QStringLiteral("SaveAsRefusedBox"), *problem);
         return false;
     }
-    if (const auto problem = saveSimConfigFile(std::get<SimConfig>(config), path)) {
+    if (const auto problem = saveConfigurationFile(std::get<StoredConfiguration>(config), path)) {
         refuse(title, QStringLiteral("SaveAsRefusedBox"), *problem);
         return false;
     }

@@ -58,7 +58,7 @@ private:
     int m_row = 0;
 };
 
-void compareGateway(Comparer &c, const SimConfig &g, const SimConfig &u) {
+void compareGateway(Comparer &c, const StoredConfiguration &g, const StoredConfiguration &u) {
     c.at(0, {}, 0);
     c.field(QStringLiteral("IP"), dottedOctets(g.ethernet.ip), dottedOctets(u.ethernet.ip));
     c.field(QStringLiteral("MASK"), dottedOctets(g.ethernet.mask), dottedOctets(u.ethernet.mask));
@@ -129,7 +129,7 @@ void compareTable(Comparer &c, int device, SourceTable table, const std::vector<
     }
 }
 
-void compareDevice(Comparer &c, int device, const SimDevice &g, const SimDevice &u) {
+void compareDevice(Comparer &c, int device, const StoredDevice &g, const StoredDevice &u) {
     c.at(device, {}, 0);
     c.number(QStringLiteral("node ID"), g.nodeId, u.nodeId);
     c.number(QStringLiteral("guarding time"), g.guardTime, u.guardTime);
@@ -139,14 +139,14 @@ void compareDevice(Comparer &c, int device, const SimDevice &g, const SimDevice 
     compareTable(c, device, SourceTable::WriteSDO, g.writeSdo, u.writeSdo, compareSdo, sdoSummary);
 }
 
-QString deviceSummary(const std::vector<SimDevice> &devices, std::size_t k) {
+QString deviceSummary(const std::vector<StoredDevice> &devices, std::size_t k) {
     return k < devices.size() ? QStringLiteral("node ID %1").arg(devices[k].nodeId) : kNone;
 }
 
 } // namespace
 
-std::vector<ConfigDifference> compareConfigurations(const SimConfig &gateway,
-                                                    const SimConfig &utility) {
+std::vector<ConfigDifference> compareConfigurations(const StoredConfiguration &gateway,
+                                                    const StoredConfiguration &utility) {
     std::vector<ConfigDifference> differences;
     Comparer c(differences);
     compareGateway(c, gateway, utility);
@@ -177,7 +177,8 @@ Comparison compareWithGateway(const ReadBackCopy &gateway, const GatewayConfig &
     const auto shown = configurationOf(model, network);
     if (const auto *problem = std::get_if<QString>(&shown))
         return QStringLiteral("This configuration cannot be compared: %1").arg(*problem);
-    return compareConfigurations(std::get<SimConfig>(held), std::get<SimConfig>(shown));
+    return compareConfigurations(std::get<StoredConfiguration>(held),
+                                 std::get<StoredConfiguration>(shown));
 }
 
 QString sentAndVerifiedText(const Comparison &comparison) {

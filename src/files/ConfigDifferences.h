@@ -1,7 +1,7 @@
 #pragma once
 
 #include "files/ReadBackCopy.h"
-#include "files/SimConfig.h"
+#include "gateway/StoredConfiguration.h"
 #include "model/GatewayConfig.h"
 
 #include <QString>
@@ -24,8 +24,8 @@ struct ConfigDifference {
 
 // Every field that differs, the gateway's parameters first, then device by device in list
 // order and table by table. Devices or rows only one side has are one difference each.
-std::vector<ConfigDifference> compareConfigurations(const SimConfig &gateway,
-                                                    const SimConfig &utility);
+std::vector<ConfigDifference> compareConfigurations(const StoredConfiguration &gateway,
+                                                    const StoredConfiguration &utility);
 
 // The differences, or why there is nothing to compare.
 using Comparison = std::variant<std::vector<ConfigDifference>, QString>;

@@ -1,6 +1,7 @@
 #include "files/ModelFile.h"
 
-#include "link/ReplyEncoder.h"
+#include "files/ConfigurationFile.h"
+#include "gateway/ReplyEncoder.h"
 #include "link/ReplyParser.h"
 #include "mapping/CellNumber.h"
 #include "mapping/ListedDevices.h"
@@ -112,8 +113,8 @@ TableReply tablesOf(const GatewayConfig &model, int deviceAmount) {
     return std::get<TableReply>(std::move(outcome.reply));
 }
 
-SimConfig convert(const GatewayConfig &model, const NetworkTexts &network) {
-    SimConfig config;
+StoredConfiguration convert(const GatewayConfig &model, const NetworkTexts &network) {
+    StoredConfiguration config;
     config.ethernet = {octetsOf(network.ip, QStringLiteral("IP")),
                        octetsOf(network.mask, QStringLiteral("MASK")),
                        octetsOf(network.gateway, QStringLiteral("Gateway"))};
@@ -132,32 +133,32 @@ SimConfig convert(const GatewayConfig &model, const NetworkTexts &network) {
         const int device = listedDevice(model, position).number;
         const DeviceTables &read = tables.devices[std::size_t(position)];
         config.devices.push_back(
-            SimDevice{read.nodeId, guardTimeOf(model.GuardTime[std::size_t(device)], device),
-                      read.txPdo, read.rxPdo, read.readSdo, read.writeSdo});
+            StoredDevice{read.nodeId, guardTimeOf(model.GuardTime[std::size_t(device)], device),
+                         read.txPdo, read.rxPdo, read.readSdo, read.writeSdo});
     }
     return config;
 }
 
 } // namespace
 
-std::variant<SimConfig, QString> configurationOf(const GatewayConfig &model,
-                                                 const NetworkTexts &network) {
-    SimConfig config;
+std::variant<StoredConfiguration, QString> configurationOf(const GatewayConfig &model,
+                                                           const NetworkTexts &network) {
+    StoredConfiguration config;
     try {
         config = convert(model, network);
     } catch (const Refusal &refusal) {
         return refusal.message;
     }
     // Whatever is written must load back as it is.
-    auto reloaded = loadSimConfig(saveSimConfig(config));
+    auto reloaded = parseConfiguration(formatConfiguration(config));
     if (const auto *problem = std::get_if<QString>(&reloaded))
         return QStringLiteral("A configuration file cannot hold this: %1").arg(*problem);
-    if (std::get<SimConfig>(reloaded) != config)
+    if (std::get<StoredConfiguration>(reloaded) != config)
         return QStringLiteral("A configuration file cannot hold these tables as they are.");
     return config;
 }
 
-ReadBackCopy readBackOf(const SimConfig &config) {
+ReadBackCopy readBackOf(const StoredConfiguration &config) {
     ReadBackCopy copy;
     copy.take(ethernetReplyOf(config));
     copy.take(generalReplyOf(config));

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "files/ReadBackCopy.h"
-#include "files/SimConfig.h"
+#include "gateway/StoredConfiguration.h"
 #include "model/GatewayConfig.h"
 
 #include <QString>
@@ -14,11 +14,11 @@ namespace tolvar {
 // (all three Ethernet rows whatever their check boxes, the SYNC values as shown). The tables
 // are what a download would send. A configuration a file cannot hold is refused with a message
 // naming the device, table and row, or the field, and how to fix it.
-std::variant<SimConfig, QString> configurationOf(const GatewayConfig &model,
-                                                 const NetworkTexts &network);
+std::variant<StoredConfiguration, QString> configurationOf(const GatewayConfig &model,
+                                                           const NetworkTexts &network);
 
 // What a read-back of a configuration leaves in a model and the network window: its three
 // replies taken in order.
-ReadBackCopy readBackOf(const SimConfig &config);
+ReadBackCopy readBackOf(const StoredConfiguration &config);
 
 } // namespace tolvar

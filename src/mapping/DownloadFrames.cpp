@@ -1,7 +1,7 @@
 #include "mapping/DownloadFrames.h"
 
 #include "link/CommandFrame.h"
-#include "link/ReplyEncoder.h"
+#include "link/DeviceRecordBytes.h"
 #include "mapping/CellNumber.h"
 #include "mapping/ListedDevices.h"
 #include "mapping/TableStream.h"

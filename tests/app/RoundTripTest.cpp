@@ -1,5 +1,6 @@
 #include "app/UtilityApp.h"
 #include "devices/CANopenDeviceSetting.h"
+#include "files/ConfigurationFile.h"
 #include "mapping/ShowMapping.h"
 #include "network/MappingModules.h"
 #include "network/WindowControls.h"
@@ -28,8 +29,8 @@ using testing::control;
 
 const QString kExamples = QStringLiteral(TOLVAR_EXAMPLES_DIR "/");
 
-SimConfig example(const QString &name) {
-    return std::get<SimConfig>(loadSimConfigFile(kExamples + name));
+StoredConfiguration example(const QString &name) {
+    return std::get<StoredConfiguration>(loadConfigurationFile(kExamples + name));
 }
 
 // The whole program against the simulator on loopback, driven through its named controls.
@@ -84,7 +85,7 @@ protected:
         return config;
     }
 
-    const SimConfig multi = example("multi.json");
+    const StoredConfiguration multi = example("multi.json");
     GatewaySimServer sim;
     std::unique_ptr<UtilityApp> app;
     int replies = 0;
@@ -114,7 +115,7 @@ TEST_F(RoundTrip, EditsReachTheGatewayAndComeBack) {
     app->mappingView().close();
     EXPECT_TRUE(network().isVisible());
 
-    SimConfig expected = multi;
+    StoredConfiguration expected = multi;
     expected.devices[1].txPdo[0].typeBytes = QByteArray(8, 2);
     expected.devices[0].rxPdo.erase(expected.devices[0].rxPdo.begin() + 1);
     EXPECT_TRUE(sim.config() == expected);
@@ -129,8 +130,8 @@ TEST_F(RoundTrip, EditsReachTheGatewayAndComeBack) {
 // with the example's.
 TEST_F(RoundTrip, AnOpenedFileReachesTheGatewayAndIsVerified) {
     DialogAnswerer answerer;
-    const SimConfig maximal = example("maximal.json");
-    sim.setConfig(SimConfig{.sync = maximal.sync, .syncTime = maximal.syncTime});
+    const StoredConfiguration maximal = example("maximal.json");
+    sim.setConfig(StoredConfiguration{.sync = maximal.sync, .syncTime = maximal.syncTime});
     ASSERT_TRUE(app->openConfiguration(kExamples + "maximal.json"));
     for (QCheckBox *check : {network().IPCheck, network().MaskCheck, network().GatewayCheck})
         check->setChecked(true);
@@ -140,8 +141,8 @@ TEST_F(RoundTrip, AnOpenedFileReachesTheGatewayAndIsVerified) {
               "Configuration sent and verified: the gateway holds it.");
     QTemporaryDir dir;
     ASSERT_TRUE(app->saveConfigurationAs(dir.filePath("saved.json")));
-    EXPECT_EQ(loadSimConfigFile(dir.filePath("saved.json")),
-              (std::variant<SimConfig, QString>(maximal)));
+    EXPECT_EQ(loadConfigurationFile(dir.filePath("saved.json")),
+              (std::variant<StoredConfiguration, QString>(maximal)));
     EXPECT_EQ(app->verifyGateway(), Comparison(std::vector<ConfigDifference>{}));
     EXPECT_EQ(answerer.texts.takeLast(), "The gateway holds this configuration.");
 }

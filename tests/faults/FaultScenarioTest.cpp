@@ -3,8 +3,8 @@
 // that work.
 #include "app/UtilityApp.h"
 #include "devices/CANopenDeviceSetting.h"
+#include "gateway/ReplyEncoder.h"
 #include "link/ReadBackModel.h"
-#include "link/ReplyEncoder.h"
 #include "mapping/ShowMapping.h"
 #include "network/MappingModules.h"
 
@@ -283,8 +283,7 @@ const Scenario kScenarios[] = {
          t.save();
          EXPECT_TRUE(t.app.config() == before);
      },
-     "RS",
-     "Configuration sent (not verified): all 2 frames. Ignored 1 reply(s) nobody asked for."},
+     "RS", "Configuration sent (not verified): all 2 frames. Ignored 1 reply(s) nobody asked for."},
     // The table reply never comes: a save asks first, and Cancel sends nothing.
     {"SaveAfterADroppedTableReply",
      [](FaultScenario &t) {

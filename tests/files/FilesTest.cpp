@@ -1,4 +1,5 @@
 #include "files/ConfigDifferences.h"
+#include "files/ConfigurationFile.h"
 #include "files/ModbusMap.h"
 #include "files/ModelFile.h"
 #include "mapping/NetworkChecks.h"
@@ -17,8 +18,8 @@ namespace {
 
 const QString kExamples = QStringLiteral(TOLVAR_EXAMPLES_DIR "/");
 
-SimConfig example(const QString &name) {
-    return std::get<SimConfig>(loadSimConfigFile(kExamples + name));
+StoredConfiguration example(const QString &name) {
+    return std::get<StoredConfiguration>(loadConfigurationFile(kExamples + name));
 }
 
 QStringList findingTexts(const std::vector<Finding> &findings) {
@@ -35,18 +36,18 @@ TEST(ConfigurationFile, ExamplesSurviveReadBackAndConversionAndPassTheChecks) {
         SCOPED_TRACE(name.toStdString());
         QFile file(kExamples + name);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        const SimConfig config = example(name);
-        EXPECT_EQ(saveSimConfig(config), file.readAll());
+        const StoredConfiguration config = example(name);
+        EXPECT_EQ(formatConfiguration(config), file.readAll());
         const ReadBackCopy copy = readBackOf(config);
         ASSERT_TRUE(copy.complete());
         EXPECT_EQ(configurationOf(copy.model, copy.network),
-                  (std::variant<SimConfig, QString>(config)));
+                  (std::variant<StoredConfiguration, QString>(config)));
         const auto findings = checkNetwork(copy.model, int(config.devices.size()));
         EXPECT_FALSE(hasFault(findings)) << findingTexts(findings).join(u'\n').toStdString();
     }
 }
 
-std::string outcomeOf(const std::variant<SimConfig, QString> &loaded) {
+std::string outcomeOf(const std::variant<StoredConfiguration, QString> &loaded) {
     const auto *message = std::get_if<QString>(&loaded);
     return message ? message->toStdString() : "(accepted)";
 }
@@ -119,7 +120,7 @@ TEST(ConfigurationFile, HostileTextIsRefusedByPlaceInOneShortLine) {
         // clang-format on
     };
     for (const auto &[json, message] : cases) {
-        const std::string outcome = outcomeOf(loadSimConfig(json));
+        const std::string outcome = outcomeOf(parseConfiguration(json));
         EXPECT_EQ(outcome.substr(0, message.size()), message) << json.left(80).toStdString();
         EXPECT_LE(QString::fromStdString(outcome).size(), 300);
         EXPECT_EQ(outcome.find('\n'), std::string::npos);
@@ -151,7 +152,7 @@ TEST(ConfigurationFile, OnlyRegularFilesOfAtMost4MiBAreRead) {
         {longPath, "\u2026" + QString(119, u'x') + ": cannot read: No such file or directory"},
     };
     for (const auto &[path, message] : cases) {
-        const auto loaded = loadSimConfigFile(path);
+        const auto loaded = loadConfigurationFile(path);
         ASSERT_TRUE(std::holds_alternative<QString>(loaded)) << path.toStdString();
         EXPECT_TRUE(std::get<QString>(loaded).startsWith(message))
             << std::get<QString>(loaded).toStdString();
@@ -182,12 +183,12 @@ PdoEntry pdo(quint16 cobId, const char *areas = "\x01") {
     return PdoEntry{cobId, 0, quint8(types.size()), types};
 }
 
-SimDevice device(quint8 node, std::vector<PdoEntry> tx, std::vector<PdoEntry> rx = {}) {
-    return SimDevice{node, 1000, std::move(tx), std::move(rx), {}, {}};
+StoredDevice device(quint8 node, std::vector<PdoEntry> tx, std::vector<PdoEntry> rx = {}) {
+    return StoredDevice{node, 1000, std::move(tx), std::move(rx), {}, {}};
 }
 
 TEST(NetworkChecks, FindEachFaultAndLinkByPlace) {
-    const std::pair<std::vector<SimDevice>, QStringList> cases[] = {
+    const std::pair<std::vector<StoredDevice>, QStringList> cases[] = {
         // The findings: a part of each one's text.
         {{device(5, {}), device(5, {})},
          {"Fault: device 2: Node ID 5 is also the node ID of device 1. Every device"}},
@@ -204,7 +205,7 @@ TEST(NetworkChecks, FindEachFaultAndLinkByPlace) {
          {}},
     };
     for (const auto &[devices, findings] : cases) {
-        SimConfig config;
+        StoredConfiguration config;
         config.devices = devices;
         const ReadBackCopy copy = readBackOf(config);
         const QStringList found = findingTexts(checkNetwork(copy.model, int(devices.size())));
@@ -234,8 +235,8 @@ TEST(ModbusMap, LaysEveryMappedByteOutWithItsOrigin) {
 }
 
 TEST(ConfigDifferences, NameEachChangedField) {
-    const std::pair<std::function<void(SimConfig &)>, QStringList> cases[] = {
-        {[](SimConfig &c) {
+    const std::pair<std::function<void(StoredConfiguration &)>, QStringList> cases[] = {
+        {[](StoredConfiguration &c) {
              c.serial.parity = 3;
              c.canBitRateCode = 9;
              c.devices[0].txPdo[0].typeBytes[1] = 2;
@@ -244,16 +245,16 @@ TEST(ConfigDifferences, NameEachChangedField) {
          {"CAN bit rate: gateway 250 kbit/s, utility code 9", "Parity: gateway Even, utility Odd",
           "Device 1, TxPDO row 1, Byte1: gateway DI, utility AI",
           "Device 1, TxPDO row 2, COB-ID: gateway 0x282, utility 0x283"}},
-        {[](SimConfig &c) { c.devices[0].rxPdo.pop_back(); },
+        {[](StoredConfiguration &c) { c.devices[0].rxPdo.pop_back(); },
          {"Device 1, RxPDO, rows: gateway 2, utility 1",
           "Device 1, RxPDO row 2, entry: gateway COB-ID 0x302, 8 data byte(s), utility (none)"}},
-        {[](SimConfig &c) { c.devices.pop_back(); },
+        {[](StoredConfiguration &c) { c.devices.pop_back(); },
          {"Device Amount: gateway 4, utility 3",
           "Device 4, device: gateway node ID 127, utility (none)"}},
     };
-    const SimConfig gateway = example("multi.json");
+    const StoredConfiguration gateway = example("multi.json");
     for (const auto &[edit, expected] : cases) {
-        SimConfig utility = gateway;
+        StoredConfiguration utility = gateway;
         edit(utility);
         QStringList found;
         for (const ConfigDifference &difference : compareConfigurations(gateway, utility))

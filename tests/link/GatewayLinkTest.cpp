@@ -1,6 +1,6 @@
 #include "link/GatewayLink.h"
+#include "gateway/ReplyEncoder.h"
 #include "link/CommandFrame.h"
-#include "link/ReplyEncoder.h"
 
 #include "support/ScriptedPeer.h"
 

@@ -1,5 +1,5 @@
 #include "link/ReadBackModel.h"
-#include "link/ReplyEncoder.h"
+#include "gateway/ReplyEncoder.h"
 #include "network/DeviceList.h"
 #include "support/ReplyFixtures.h"
 

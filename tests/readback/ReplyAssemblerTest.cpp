@@ -1,5 +1,5 @@
+#include "gateway/ReplyEncoder.h"
 #include "link/ExpectedReplies.h"
-#include "link/ReplyEncoder.h"
 #include "network/DeviceList.h"
 #include "support/MalformedReplies.h"
 #include "support/ReplyFixtures.h"

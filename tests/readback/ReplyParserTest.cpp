@@ -1,5 +1,5 @@
 #include "link/ReplyParser.h"
-#include "link/ReplyEncoder.h"
+#include "gateway/ReplyEncoder.h"
 #include "support/ReplyFixtures.h"
 
 #include <gtest/gtest.h>

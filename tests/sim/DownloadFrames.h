@@ -1,8 +1,8 @@
 #pragma once
 
-#include "files/SimConfig.h"
+#include "files/ConfigurationFile.h"
+#include "gateway/ReplyEncoder.h"
 #include "link/CommandFrame.h"
-#include "link/ReplyEncoder.h"
 
 #include <QList>
 
@@ -17,9 +17,9 @@ inline QByteArray readFrame(char letter) {
     return readCommandFrame(static_cast<ReadCommand>(letter), 1);
 }
 
-inline SimConfig example(const char *name) {
-    return std::get<SimConfig>(
-        loadSimConfigFile(QStringLiteral(TOLVAR_EXAMPLES_DIR "/") + QLatin1String(name)));
+inline StoredConfiguration example(const char *name) {
+    return std::get<StoredConfiguration>(
+        loadConfigurationFile(QStringLiteral(TOLVAR_EXAMPLES_DIR "/") + QLatin1String(name)));
 }
 
 // The #ID frame: octets only where the flag (IP, mask, gateway) is 1.
@@ -36,7 +36,7 @@ inline QByteArray ethernetFrame(const EthernetReply &values, const std::array<qu
 }
 
 // The #RD frame announcing `frameCount` #SD frames, zeros in the SYNC places.
-inline QByteArray settingsFrame(const SimConfig &config, int frameCount) {
+inline QByteArray settingsFrame(const StoredConfiguration &config, int frameCount) {
     const int devices = static_cast<int>(config.devices.size());
     const auto registers = static_cast<quint16>((23 * devices + 16) / 2 + 1);
     QByteArray frame =
@@ -61,7 +61,7 @@ inline QList<QByteArray> tableFrames(const QByteArray &stream) {
     return frames;
 }
 
-inline QList<QByteArray> downloadFrames(const SimConfig &config) {
+inline QList<QByteArray> downloadFrames(const StoredConfiguration &config) {
     const QList<QByteArray> tables =
         tableFrames(encodeReply(tableReplyOf(config)).mid(reply::kContents));
     return QList{settingsFrame(config, int(tables.size()))} + tables;

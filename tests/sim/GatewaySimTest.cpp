@@ -4,6 +4,7 @@
 #include "LogThrottle.h"
 #include "RequestSplitter.h"
 #include "SimConsole.h"
+#include "files/ConfigurationFile.h"
 #include "support/HalfCloseClient.h"
 #include "support/ScriptedPeer.h"
 
@@ -70,10 +71,10 @@ TEST_F(GatewaySimServerTest, ADownloadIsAnsweredServedAndSaved) {
     QTextStream out(&log);
     saveEveryDownload(server, path, out);
     server.setChunking(7, 1);
-    const SimConfig written = example("small.json");
+    const StoredConfiguration written = example("small.json");
     QByteArray id = ethernetFrame(written.ethernet, {1, 1, 1});
     id.replace(0, 10, QByteArray::fromHex("ABCD1234002007100002"));
-    SimConfig expected = written;
+    StoredConfiguration expected = written;
     std::tie(expected.sync, expected.syncTime) = std::pair(1, 100);
     client.expectAnswer(id + downloadFrames(written).join() + readFrame('P'),
                         QByteArray::fromHex("ABCD 0000 0006 07 10 0002 000F  0102 0000 0006 01 10 "
@@ -83,7 +84,7 @@ TEST_F(GatewaySimServerTest, ADownloadIsAnsweredServedAndSaved) {
     client.expectAnswer(readFrame('G') + readFrame('H'), encodeReply(generalReplyOf(expected)) +
                                                              encodeReply(tableReplyOf(expected)));
     EXPECT_GT(client.reads, reads + 2); // two replies, in more than two pieces
-    EXPECT_EQ(loadSimConfigFile(path), (std::variant<SimConfig, QString>(expected)));
+    EXPECT_EQ(loadConfigurationFile(path), (std::variant<StoredConfiguration, QString>(expected)));
 }
 
 // One client at a time, like the gateway: a second is closed at once, the first still served.

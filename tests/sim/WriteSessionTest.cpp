@@ -1,4 +1,4 @@
-#include "files/WriteSession.h"
+#include "gateway/WriteSession.h"
 
 #include "DownloadFrames.h"
 #include "SimConsole.h"
@@ -14,7 +14,7 @@ using Kind = WriteEvent::Kind;
 using Texts = std::vector<std::string>;
 
 // The gateway before a download, with SYNC settings of its own.
-const SimConfig kBefore{.sync = 5, .syncTime = 9};
+const StoredConfiguration kBefore{.sync = 5, .syncTime = 9};
 
 // The lines the simulator prints for the events of `frames`, or only the texts of one kind. An
 // empty frame stands for the client's disconnect.
@@ -49,11 +49,11 @@ TEST(WriteSessionTest, CompleteDownloadIsServedWithTheGatewaysOwnSync) {
         {"maximal.json", {0, 1, 0}, {own.ip, sent.mask, own.gateway}}};
     for (const auto &[name, flags, served] : cases) {
         SCOPED_TRACE(name + testing::PrintToString(flags));
-        const SimConfig config = example(name);
+        const StoredConfiguration config = example(name);
         WriteSession session(kBefore);
         const QList<QByteArray> frames = downloadFrames(config);
         const Texts lines = feed(session, QList{ethernetFrame(sent, flags)} + frames);
-        SimConfig expected = config;
+        StoredConfiguration expected = config;
         expected.ethernet = served;
         std::tie(expected.sync, expected.syncTime) = std::pair(kBefore.sync, kBefore.syncTime);
         EXPECT_EQ(session.config(), expected);
@@ -65,15 +65,15 @@ TEST(WriteSessionTest, CompleteDownloadIsServedWithTheGatewaysOwnSync) {
 // A download of one device whose table stream is `hex`.
 QList<QByteArray> streamOf(const QByteArray &hex) {
     const QList<QByteArray> tables = tableFrames(QByteArray::fromHex(hex));
-    return QList{settingsFrame(SimConfig{}, int(tables.size()))} + tables;
+    return QList{settingsFrame(StoredConfiguration{}, int(tables.size()))} + tables;
 }
 
 // A refused download is dropped whole, with its reason, and the configuration stays.
 TEST(WriteSessionTest, RefusesWholeWithItsReasonAndKeepsTheConfiguration) {
     const QList<QByteArray> two = downloadFrames(example("maximal.json")); // #RD, #SD 9, ...
-    const QList<QByteArray> one = downloadFrames(SimConfig{});             // a 5-byte stream
+    const QList<QByteArray> one = downloadFrames(StoredConfiguration{});   // a 5-byte stream
     const QByteArray id = ethernetFrame({{192, 168, 255, 4}, {}, {}}, {1, 0, 0});
-    SimConfig eleven;
+    StoredConfiguration eleven;
     eleven.devices.resize(11);
     const struct {
         const char *name;

@@ -1,6 +1,6 @@
 #include "support/MalformedReplies.h"
 
-#include "link/ReplyEncoder.h"
+#include "gateway/ReplyEncoder.h"
 #include "support/ReplyFixtures.h"
 
 namespace tolvar {

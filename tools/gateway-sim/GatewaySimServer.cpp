@@ -1,6 +1,6 @@
 #include "GatewaySimServer.h"
 
-#include "link/ReplyEncoder.h"
+#include "gateway/ReplyEncoder.h"
 
 #include <QHostAddress>
 #include <QScopedValueRollback>

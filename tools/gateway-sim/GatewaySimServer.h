@@ -3,8 +3,8 @@
 #include "ChunkedWriter.h"
 #include "ClientReader.h"
 #include "RequestSplitter.h"
-#include "files/SimConfig.h"
-#include "files/WriteSession.h"
+#include "gateway/StoredConfiguration.h"
+#include "gateway/WriteSession.h"
 
 #include <QAbstractSocket>
 #include <QByteArray>
@@ -50,8 +50,8 @@ public:
     QString errorString() const { return server_.errorString(); }
     QAbstractSocket::SocketError serverError() const { return server_.serverError(); }
 
-    void setConfig(const SimConfig &config) { session_.setConfig(config); }
-    const SimConfig &config() const { return session_.config(); }
+    void setConfig(const StoredConfiguration &config) { session_.setConfig(config); }
+    const StoredConfiguration &config() const { return session_.config(); }
 
     // Every reply goes out in pieces of `bytes` bytes, `delayMs` apart; 0 bytes: in one piece.
     void setChunking(int bytes, int delayMs) { writer_.setChunking(bytes, delayMs); }
@@ -93,7 +93,7 @@ signals:
     void incompleteFrameDropped(const QByteArray &bytes);
     void writeEvent(const tolvar::WriteEvent &event);
     // A complete download now is the served configuration.
-    void configWritten(const tolvar::SimConfig &config);
+    void configWritten(const tolvar::StoredConfiguration &config);
 
 private:
     void acceptConnections();

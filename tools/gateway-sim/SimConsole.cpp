@@ -2,6 +2,7 @@
 
 #include "GatewaySimServer.h"
 #include "LogThrottle.h"
+#include "files/ConfigurationFile.h"
 
 #include <QLocale>
 #include <QTimer>
@@ -248,13 +249,14 @@ void reportServerEvents(GatewaySimServer &server, QTextStream &out,
 }
 
 void saveEveryDownload(GatewaySimServer &server, const QString &path, QTextStream &out) {
-    QObject::connect(
-        &server, &GatewaySimServer::configWritten, &server, [path, &out](const SimConfig &config) {
-            const auto failure = saveSimConfigFile(config, path);
-            out << (failure ? QStringLiteral("cannot save the configuration: ") + *failure
-                            : QStringLiteral("saved the configuration to ") + path)
-                << Qt::endl;
-        });
+    QObject::connect(&server, &GatewaySimServer::configWritten, &server,
+                     [path, &out](const StoredConfiguration &config) {
+                         const auto failure = saveConfigurationFile(config, path);
+                         out << (failure
+                                     ? QStringLiteral("cannot save the configuration: ") + *failure
+                                     : QStringLiteral("saved the configuration to ") + path)
+                             << Qt::endl;
+                     });
 }
 
 } // namespace tolvar

@@ -1,6 +1,6 @@
 #include "GatewaySimServer.h"
 #include "SimConsole.h"
-#include "files/SimConfig.h"
+#include "files/ConfigurationFile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -13,11 +13,11 @@ using namespace tolvar;
 
 namespace {
 
-std::variant<SimConfig, QString> configFor(const SimOptions &options) {
+std::variant<StoredConfiguration, QString> configFor(const SimOptions &options) {
     if (!options.configPath) {
-        return SimConfig{};
+        return StoredConfiguration{};
     }
-    auto loaded = loadSimConfigFile(*options.configPath);
+    auto loaded = loadConfigurationFile(*options.configPath);
     if (auto *message = std::get_if<QString>(&loaded)) {
         return QStringLiteral("tolvar-gateway-sim: ") + *message;
     }
@@ -64,7 +64,7 @@ int main(int argc, char **argv) {
     }
 
     GatewaySimServer server;
-    server.setConfig(std::get<SimConfig>(config));
+    server.setConfig(std::get<StoredConfiguration>(config));
     server.setChunking(settings.chunkBytes, settings.chunkDelayMs);
     server.setIdleTimeout(settings.idleTimeoutS * 1000);
     reportServerEvents(server, out);

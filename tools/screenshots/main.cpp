@@ -3,7 +3,7 @@
 #include "GatewaySimServer.h"
 #include "app/UtilityApp.h"
 #include "devices/CANopenDeviceSetting.h"
-#include "files/SimConfig.h"
+#include "files/ConfigurationFile.h"
 #include "link/ConnectSet.h"
 #include "mapping/ShowMapping.h"
 #include "network/MappingModules.h"
@@ -48,14 +48,14 @@ int main(int argc, char **argv) {
         std::fprintf(stderr, "usage: tolvar-screenshots EXAMPLE.json OUTPUT_FOLDER\n");
         return 2;
     }
-    const auto config = loadSimConfigFile(arguments[1]);
+    const auto config = loadConfigurationFile(arguments[1]);
     if (const auto *problem = std::get_if<QString>(&config)) {
         std::fprintf(stderr, "%s\n", qPrintable(*problem));
         return 1;
     }
     const QDir folder(arguments[2]);
     GatewaySimServer sim;
-    sim.setConfig(std::get<SimConfig>(config));
+    sim.setConfig(std::get<StoredConfiguration>(config));
     if (!sim.listen(0))
         return 1;
 

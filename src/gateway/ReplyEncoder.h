@@ -11,7 +11,4 @@ namespace tolvar {
 // parseReply; the gateway simulator answers with it.
 QByteArray encodeReply(const Reply &reply);
 
-// The 23 bytes of a device record, as the general reply and the download both carry it.
-QByteArray encodeDeviceRecord(const DeviceRecord &record);
-
 } // namespace tolvar

@@ -1,4 +1,4 @@
-#include "files/SimConfig.h"
+#include "files/ConfigurationFile.h"
 
 #include <gtest/gtest.h>
 
@@ -6,15 +6,15 @@ using namespace tolvar;
 
 namespace {
 
-std::string outcomeOf(const std::variant<SimConfig, QString> &loaded) {
+std::string outcomeOf(const std::variant<StoredConfiguration, QString> &loaded) {
     const auto *message = std::get_if<QString>(&loaded);
     return message ? message->toStdString() : "(accepted)";
 }
 
-TEST(SimConfigTest, MultiExampleGivesItsGeneralReply) {
-    const auto loaded = loadSimConfigFile(QStringLiteral(TOLVAR_EXAMPLES_DIR "/multi.json"));
+TEST(ConfigurationFileTest, MultiExampleGivesItsGeneralReply) {
+    const auto loaded = loadConfigurationFile(QStringLiteral(TOLVAR_EXAMPLES_DIR "/multi.json"));
     ASSERT_EQ(outcomeOf(loaded), "(accepted)");
-    const SimConfig &config = std::get<SimConfig>(loaded);
+    const StoredConfiguration &config = std::get<StoredConfiguration>(loaded);
     GeneralReply expected{4, 7, 4, 1, 0, 100, {}, {2, 7, 2, 2, 2, 1}};
     expected.devices = {{2, 500, {9, 3, 3, 1, 1, 1, 1, 1}, 2, 2, 2, 2},
                         {17, 2000, {0, 2, 3, 2, 0, 1, 2, 0}, 1, 1, 3, 0},
@@ -40,7 +40,7 @@ QByteArray rows(const QByteArray &row, int count) {
     return (row + ',').repeated(count).chopped(1);
 }
 
-TEST(SimConfigTest, RefusalNamesThePlaceAndTheProblem) {
+TEST(ConfigurationFileTest, RefusalNamesThePlaceAndTheProblem) {
     const std::pair<QByteArray, const char *> cases[] = {
         // clang-format off
         {"{\"devices\": [\n  {\"nodeId\": 1}\n  {}]}", "line 3, column 4 (offset 33): not valid JSON: missing value separator"},
@@ -56,7 +56,7 @@ TEST(SimConfigTest, RefusalNamesThePlaceAndTheProblem) {
         // clang-format on
     };
     for (const auto &[json, message] : cases) {
-        EXPECT_EQ(outcomeOf(loadSimConfig(json)), message) << json.left(60).toStdString();
+        EXPECT_EQ(outcomeOf(parseConfiguration(json)), message) << json.left(60).toStdString();
     }
 }
 

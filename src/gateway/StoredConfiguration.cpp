@@ -1,4 +1,4 @@
-#include "files/SimConfig.h"
+#include "gateway/StoredConfiguration.h"
 
 #include <algorithm>
 
@@ -36,7 +36,7 @@ quint16 countSdoOfType(const std::vector<SdoEntry> &entries, Area code) {
 
 } // namespace
 
-DeviceRecord deviceRecordOf(const SimDevice &device) {
+DeviceRecord deviceRecordOf(const StoredDevice &device) {
     const PdoCounts tx = countPdoItems(device.txPdo, Area::DigitalInput, Area::AnalogInput);
     const PdoCounts rx = countPdoItems(device.rxPdo, Area::DigitalOutput, Area::AnalogOutput);
     const quint16 sdoAi = countSdoOfType(device.readSdo, Area::AnalogInput);
@@ -70,11 +70,11 @@ QString dottedOctets(const std::array<quint8, 4> &octets) {
         .arg(octets[3]);
 }
 
-EthernetReply ethernetReplyOf(const SimConfig &config) {
+EthernetReply ethernetReplyOf(const StoredConfiguration &config) {
     return config.ethernet;
 }
 
-GeneralReply generalReplyOf(const SimConfig &config) {
+GeneralReply generalReplyOf(const StoredConfiguration &config) {
     GeneralReply reply;
     reply.deviceCount = static_cast<quint8>(config.devices.size());
     reply.serialId = config.serialId;
@@ -82,16 +82,16 @@ GeneralReply generalReplyOf(const SimConfig &config) {
     reply.sync = config.sync;
     reply.syncTimeHigh = 0; // the gateway keeps the SYNC time in one byte
     reply.syncTime = config.syncTime;
-    for (const SimDevice &device : config.devices) {
+    for (const StoredDevice &device : config.devices) {
         reply.devices.push_back(deviceRecordOf(device));
     }
     reply.serial = config.serial;
     return reply;
 }
 
-TableReply tableReplyOf(const SimConfig &config) {
+TableReply tableReplyOf(const StoredConfiguration &config) {
     TableReply reply;
-    for (const SimDevice &device : config.devices) {
+    for (const StoredDevice &device : config.devices) {
         reply.devices.push_back(DeviceTables{device.nodeId, device.txPdo, device.rxPdo,
                                              device.readSdo, device.writeSdo});
     }

@@ -1,5 +1,5 @@
 #include "files/AtomicFile.h"
-#include "files/SimConfig.h"
+#include "files/ConfigurationFile.h"
 
 #include <QStringList>
 
@@ -56,7 +56,7 @@ QStringList rowsOf(const std::vector<Entry> &entries, Row row) {
     return rows;
 }
 
-void appendDevice(QStringList &lines, const SimDevice &device, bool last) {
+void appendDevice(QStringList &lines, const StoredDevice &device, bool last) {
     const QString indent = QStringLiteral("      ");
     lines << QStringLiteral("    {");
     lines << indent + QStringLiteral("\"nodeId\": %1,").arg(device.nodeId);
@@ -72,7 +72,7 @@ void appendDevice(QStringList &lines, const SimDevice &device, bool last) {
 
 } // namespace
 
-QByteArray saveSimConfig(const SimConfig &config) {
+QByteArray formatConfiguration(const StoredConfiguration &config) {
     const EthernetReply &net = config.ethernet;
     const SerialSettings &serial = config.serial;
     QStringList lines{QStringLiteral("{")};
@@ -99,8 +99,9 @@ QByteArray saveSimConfig(const SimConfig &config) {
     return lines.join(QLatin1Char('\n')).toUtf8() + '\n';
 }
 
-std::optional<QString> saveSimConfigFile(const SimConfig &config, const QString &path) {
-    return writeFileAtomically(path, saveSimConfig(config));
+std::optional<QString> saveConfigurationFile(const StoredConfiguration &config,
+                                             const QString &path) {
+    return writeFileAtomically(path, formatConfiguration(config));
 }
 
 } // namespace tolvar

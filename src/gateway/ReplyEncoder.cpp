@@ -1,4 +1,6 @@
-#include "link/ReplyEncoder.h"
+#include "gateway/ReplyEncoder.h"
+
+#include "link/DeviceRecordBytes.h"
 
 namespace tolvar {
 
@@ -99,23 +101,6 @@ char kindOf(const GeneralReply &) {
 char kindOf(const TableReply &) {
     return reply::kTables;
 }
-
-} // namespace
-
-QByteArray encodeDeviceRecord(const DeviceRecord &record) {
-    ByteWriter out;
-    out.byte(record.nodeId);
-    out.word(record.guardTime);
-    for (quint16 count : record.counts)
-        out.word(count);
-    out.byte(record.txPdoRows);
-    out.byte(record.rxPdoRows);
-    out.byte(record.readSdoRows);
-    out.byte(record.writeSdoRows);
-    return out.take();
-}
-
-namespace {
 
 template <typename Contents> void writeReply(ByteWriter &out, const Contents &contents) {
     writeEnvelope(out, kindOf(contents));

@@ -1,5 +1,6 @@
-#include "files/WriteSession.h"
+#include "gateway/WriteSession.h"
 
+#include "files/ConfigurationFile.h"
 #include "link/CommandFrame.h"
 #include "link/ReplyParser.h"
 #include "model/GatewayConfig.h"
@@ -86,9 +87,9 @@ std::optional<QString> recordMismatch(int device, const DeviceRecord &sent,
 }
 
 // A word at the last data byte takes the first byte after the entry as its high byte.
-std::optional<QString> wordPastDataLength(const SimConfig &config) {
+std::optional<QString> wordPastDataLength(const StoredConfiguration &config) {
     for (std::size_t k = 0; k < config.devices.size(); ++k) {
-        const SimDevice &device = config.devices[k];
+        const StoredDevice &device = config.devices[k];
         for (const auto &[name, table] :
              {std::pair{"TxPDO", &device.txPdo}, std::pair{"RxPDO", &device.rxPdo}}) {
             for (std::size_t j = 0; j < table->size(); ++j) {
@@ -109,15 +110,15 @@ std::optional<QString> wordPastDataLength(const SimConfig &config) {
 
 // The gateway holds what its configuration file can hold: a stream the parser takes may still
 // carry an area code above 3 or half a word.
-std::optional<QString> unstorable(const SimConfig &config) {
+std::optional<QString> unstorable(const StoredConfiguration &config) {
     if (auto problem = wordPastDataLength(config)) {
         return problem;
     }
-    const auto reloaded = loadSimConfig(saveSimConfig(config));
+    const auto reloaded = parseConfiguration(formatConfiguration(config));
     if (const auto *message = std::get_if<QString>(&reloaded)) {
         return QStringLiteral("the gateway cannot store the written tables: ") + *message;
     }
-    if (std::get<SimConfig>(reloaded) != config) {
+    if (std::get<StoredConfiguration>(reloaded) != config) {
         return QStringLiteral("the gateway cannot store the written tables");
     }
     return std::nullopt;
@@ -321,7 +322,7 @@ void WriteSession::finish(QList<WriteEvent> &events) {
                events);
         return;
     }
-    const SimConfig written = writtenConfig(std::get<TableReply>(parsed.reply));
+    const StoredConfiguration written = writtenConfig(std::get<TableReply>(parsed.reply));
     if (const auto problem = unstorable(written)) {
         refuse(*problem, events);
         return;
@@ -342,8 +343,8 @@ void WriteSession::finish(QList<WriteEvent> &events) {
 
 // Node IDs and tables come from the stream, guarding times from the #RD records; the SYNC
 // value and time stay the gateway's own, since #RD carries zeros in their places.
-SimConfig WriteSession::writtenConfig(const TableReply &tables) const {
-    SimConfig written = served_;
+StoredConfiguration WriteSession::writtenConfig(const TableReply &tables) const {
+    StoredConfiguration written = served_;
     if (ethernet_) {
         const std::array<std::array<quint8, 4> *, 3> addresses{
             &written.ethernet.ip, &written.ethernet.mask, &written.ethernet.gateway};
@@ -358,9 +359,9 @@ SimConfig WriteSession::writtenConfig(const TableReply &tables) const {
     written.devices.clear();
     for (std::size_t k = 0; k < tables.devices.size(); ++k) {
         const DeviceTables &device = tables.devices[k];
-        written.devices.push_back(SimDevice{device.nodeId, general.devices[k].guardTime,
-                                            device.txPdo, device.rxPdo, device.readSdo,
-                                            device.writeSdo});
+        written.devices.push_back(StoredDevice{device.nodeId, general.devices[k].guardTime,
+                                               device.txPdo, device.rxPdo, device.readSdo,
+                                               device.writeSdo});
     }
     return written;
 }

@@ -1,4 +1,4 @@
-#include "files/SimConfig.h"
+#include "files/ConfigurationFile.h"
 
 #include "files/JsonScan.h"
 #include "model/GatewayConfig.h"
@@ -26,13 +26,13 @@ constexpr qsizetype kMaxDataBytes = kPdoDataBytes;
 constexpr int kMaxAreaCode = 3;
 constexpr int kLastByte = kPdoDataBytes - 1;
 
-// Thrown inside the loader only; loadSimConfig turns it into its message.
+// Thrown inside the loader only; parseConfiguration turns it into its message.
 struct Refusal {
     QString message;
 };
 
 // A number that is no 53-bit whole number: its message shows the number as written, which only
-// loadSimConfig has.
+// parseConfiguration has.
 struct NotWhole {
     QString place;
     double number;
@@ -277,10 +277,10 @@ std::vector<Entry> readTable(const Fields &fields, const char *key, qsizetype ma
     return rows;
 }
 
-SimDevice readDevice(const QJsonValue &value, const QString &place) {
+StoredDevice readDevice(const QJsonValue &value, const QString &place) {
     const Fields fields(value, place,
                         {"nodeId", "guardTime", "txPdo", "rxPdo", "readSdo", "writeSdo"});
-    SimDevice device;
+    StoredDevice device;
     device.nodeId = fields.byte("nodeId");
     device.guardTime = fields.word("guardTime", 1000);
     device.txPdo =
@@ -302,13 +302,13 @@ SimDevice readDevice(const QJsonValue &value, const QString &place) {
     return device;
 }
 
-std::vector<SimDevice> readDevices(const Fields &fields) {
+std::vector<StoredDevice> readDevices(const Fields &fields) {
     const QString place = fields.placeOf("devices");
     const QJsonArray array = asArray(fields.required("devices"), place);
     if (array.isEmpty() || array.size() > kMaxDevices) {
         refuse(place, QStringLiteral("%1 devices; 1 to %2").arg(array.size()).arg(kMaxDevices));
     }
-    std::vector<SimDevice> devices;
+    std::vector<StoredDevice> devices;
     for (qsizetype k = 0; k < array.size(); ++k) {
         devices.push_back(readDevice(array.at(k), indexed(place, k)));
     }
@@ -329,13 +329,13 @@ void checkFormat(const Fields &fields) {
     }
 }
 
-SimConfig readConfig(const QJsonValue &root) {
+StoredConfiguration readConfig(const QJsonValue &root) {
     const Fields fields(root, QString(),
                         {"format", "ethernet", "serialId", "canBitRateCode", "sync", "syncTime",
                          "serial", "devices"});
     checkFormat(fields);
-    const SimConfig defaults;
-    SimConfig config;
+    const StoredConfiguration defaults;
+    StoredConfiguration config;
     if (fields.has("ethernet")) {
         config.ethernet = readEthernet(fields.required("ethernet"), defaults.ethernet);
     }
@@ -412,7 +412,7 @@ std::variant<QByteArray, QString> readLimited(const QString &path) {
     return file.read(kMaxConfigurationBytes + 1);
 }
 
-std::variant<SimConfig, QString> load(const QByteArray &json) {
+std::variant<StoredConfiguration, QString> load(const QByteArray &json) {
     if (json.size() > kMaxConfigurationBytes) {
         return tooLargeText();
     }
@@ -437,7 +437,7 @@ std::variant<SimConfig, QString> load(const QByteArray &json) {
 
 } // namespace
 
-std::variant<SimConfig, QString> loadSimConfig(const QByteArray &json) {
+std::variant<StoredConfiguration, QString> parseConfiguration(const QByteArray &json) {
     auto result = load(json);
     if (auto *message = std::get_if<QString>(&result)) {
         *message = oneLine(*message);
@@ -445,7 +445,7 @@ std::variant<SimConfig, QString> loadSimConfig(const QByteArray &json) {
     return result;
 }
 
-std::variant<SimConfig, QString> loadSimConfigFile(const QString &path) {
+std::variant<StoredConfiguration, QString> loadConfigurationFile(const QString &path) {
     const auto read = readLimited(path);
     if (const auto *message = std::get_if<QString>(&read)) {
         return oneLine(*message);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "files/SimConfig.h"
+#include "gateway/StoredConfiguration.h"
 
 #include <QByteArray>
 #include <QList>
@@ -35,11 +35,11 @@ QByteArray writeResponseTo(const QByteArray &request);
 // away drops the download whole. Pure: fed frames, it answers what happened.
 class WriteSession {
 public:
-    explicit WriteSession(SimConfig served = {}) : served_(std::move(served)) {}
+    explicit WriteSession(StoredConfiguration served = {}) : served_(std::move(served)) {}
 
     // The configuration served: the one given, or the last complete download.
-    const SimConfig &config() const { return served_; }
-    void setConfig(const SimConfig &config) { served_ = config; }
+    const StoredConfiguration &config() const { return served_; }
+    void setConfig(const StoredConfiguration &config) { served_ = config; }
 
     // Takes one #ID, #RD or #SD frame, as RequestSplitter cuts it; other frames are ignored.
     QList<WriteEvent> take(const QByteArray &frame);
@@ -61,12 +61,12 @@ private:
     void takeSettings(const QByteArray &frame, QList<WriteEvent> &events);
     void takeTable(const QByteArray &frame, QList<WriteEvent> &events);
     void finish(QList<WriteEvent> &events);
-    SimConfig writtenConfig(const TableReply &tables) const;
+    StoredConfiguration writtenConfig(const TableReply &tables) const;
     QString expectation() const;
     void refuse(const QString &reason, QList<WriteEvent> &events);
     void reset();
 
-    SimConfig served_;
+    StoredConfiguration served_;
     std::optional<EthernetWrite> ethernet_;
     std::optional<SettingsWrite> settings_;
     QByteArray stream_;
