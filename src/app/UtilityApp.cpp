@@ -2,6 +2,7 @@
 
 #include "devices/CANopenDeviceSetting.h"
 #include "link/CommandFrame.h"
+#include "link/ConfigurationRead.h"
 #include "link/ConnectSet.h"
 #include "link/ReadBackModel.h"
 #include "mapping/ConfigurationDownload.h"
@@ -28,19 +29,17 @@ QString readGapText(const QString &missing) {
                                              : QStringLiteral(" was dropped"));
 }
 
-constexpr std::array kReadCommands{ReadCommand::ReadParams, ReadCommand::ReadGeneral,
-                                   ReadCommand::ReadTables};
 const QString kReadingStatus = QStringLiteral("Reading the configuration of the gateway...");
 
 // What the status line says once a read-back is over, unless something was reported meanwhile.
 QString readBackSummary(int answered, bool stillConnected) {
-    if (answered >= int(kReadCommands.size()))
+    if (answered >= ConfigurationRead::kRequests)
         return {};
     if (!stillConnected)
         return QStringLiteral("The connection ended before the configuration was read in full.");
     return QStringLiteral("The gateway answered %1 of the %2 read requests.")
         .arg(answered)
-        .arg(kReadCommands.size());
+        .arg(ConfigurationRead::kRequests);
 }
 
 // The gateway's serial settings are set to these before every connect.
@@ -178,21 +177,15 @@ void UtilityApp::startConnect(const ConnectRequest &request) {
     }
 }
 
-// One request a second over the connection just made; once that connection has gone (closed
-// by either side, or replaced by a newer one) nothing more is asked. Saving waits meanwhile:
-// it would write a configuration read only in part.
+// One request a second over the connection just made; once that connection has gone nothing
+// more is asked. Saving waits meanwhile: it would write a configuration read only in part.
 void UtilityApp::readStoredConfiguration() {
     const int connection = m_link.connectionNumber();
     const int repliesBefore = m_repliesTaken;
     m_main.showStatus(kReadingStatus);
     ++m_readBacks;
     updateSaveCommand();
-    for (ReadCommand command : kReadCommands) {
-        if (!isConnection(connection))
-            break;
-        sendReadCommand(command);
-        InitialScreen::DelayTime(1);
-    }
+    ConfigurationRead(m_link, m_expected).run(unitIdentifier());
     --m_readBacks;
     updateSaveCommand();
     if (m_main.statusText() == kReadingStatus)
@@ -237,11 +230,6 @@ quint8 UtilityApp::unitIdentifier() const {
             return *unitId;
     }
     return 1;
-}
-
-void UtilityApp::sendReadCommand(ReadCommand command) {
-    if (m_link.send(readCommandFrame(command, unitIdentifier())))
-        m_expected.expect(command);
 }
 
 // The data-arrival handler: only the answer to a read request changes anything. While a verify

@@ -81,7 +81,6 @@ private:
     void closeDeviceSettings();
     void disconnect();
     void shutDown();
-    void sendReadCommand(ReadCommand command);
     quint8 unitIdentifier() const;
     void onReply(const Reply &reply);
     void showReply(const Reply &reply);

@@ -4,6 +4,8 @@
 
 #include <QEventLoop>
 
+#include <utility>
+
 namespace tolvar {
 
 GatewayLink::GatewayLink(quint16 port, QObject *parent) : QObject(parent), m_port(port) {
@@ -18,6 +20,15 @@ GatewayLink::GatewayLink(quint16 port, QObject *parent) : QObject(parent), m_por
         m_takeTimer.start();
     });
     connect(&m_socket, &QTcpSocket::disconnected, this, &GatewayLink::onDisconnected);
+    connect(&m_socket, &QTcpSocket::connected, this, [this] {
+        m_connecting = false;
+        emit connected();
+    });
+    connect(&m_socket, &QTcpSocket::errorOccurred, this, [this] {
+        if (!std::exchange(m_connecting, false))
+            return;
+        emit connectionFailed(m_socket.errorString());
+    });
 }
 
 GatewayLink::~GatewayLink() {
@@ -27,6 +38,7 @@ GatewayLink::~GatewayLink() {
 void GatewayLink::connectToGateway(const QString &host) {
     close();
     ++m_connectionNumber;
+    m_connecting = true;
     m_socket.connectToHost(host, m_port);
 }
 
@@ -55,6 +67,7 @@ bool GatewayLink::send(const QByteArray &frame) {
 
 void GatewayLink::close() {
     m_closing = true;
+    m_connecting = false;
     m_socket.abort();
     m_closing = false;
     forgetEverything();

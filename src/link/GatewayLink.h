@@ -47,6 +47,9 @@ public:
     void setDeviceCountSource(std::function<int()> source) { m_deviceCount = std::move(source); }
 
 signals:
+    // The connection asked for by connectToGateway() is made, or cannot be made and why.
+    void connected();
+    void connectionFailed(const QString &reason);
     void replyReceived(const tolvar::Reply &reply);
     // Refused replies, dropped incomplete replies and the gateway closing the connection.
     void replyRefused(const QString &reason);
@@ -71,6 +74,7 @@ private:
     bool m_delivering = false; // a handler of the last reply is still running
     bool m_peerClosed = false; // what was received before the close is still being taken
     bool m_closing = false;    // this side closes; the socket's disconnect is no news
+    bool m_connecting = false; // connectToGateway() has not been answered yet
     QTcpSocket m_socket;       // last, so it goes first and its signals find the rest alive
 };
 

@@ -1,9 +1,6 @@
 #include "mapping/ConfigurationDownload.h"
 
 #include "link/GatewayLink.h"
-#include "link/Waits.h"
-
-#include <QCoreApplication>
 #include <QEventLoop>
 
 namespace tolvar {
@@ -71,70 +68,101 @@ QString downloadOutcomeText(const DownloadOutcome &outcome, bool verifying) {
 
 ConfigurationDownload::ConfigurationDownload(GatewayLink &link, int secondMs, QObject *parent)
     : QObject(parent), m_link(link), m_secondMs(secondMs) {
+    m_stepTimer.setSingleShot(true);
+    // A coarse timer may fire a little early; the pacing must last its full time.
+    m_stepTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_stepTimer, &QTimer::timeout, this, [this] { (this->*m_nextStep)(); });
     connect(&m_link, &GatewayLink::replyReceived, this, &ConfigurationDownload::takeReply);
 }
 
 // An exception answers a write: the download ends without waiting out its second.
 void ConfigurationDownload::takeReply(const Reply &reply) {
-    if (const auto *exception = std::get_if<ExceptionReply>(&reply); exception && !m_refusal) {
-        m_refusal = *exception;
-        if (m_waiting)
-            m_waiting->quit();
-    }
+    const auto *exception = std::get_if<ExceptionReply>(&reply);
+    if (!exception || m_refusal || !m_running)
+        return;
+    m_refusal = *exception;
+    m_stepTimer.stop();
+    finish();
 }
 
 bool ConfigurationDownload::goesOn() const {
     return !m_refusal && m_link.isConnected() && m_link.connectionNumber() == m_connection;
 }
 
-void ConfigurationDownload::wait(int seconds) {
-    if (m_refusal)
-        return;
-    QEventLoop loop;
-    m_waiting = &loop;
-    runLoopForMs(loop, seconds * m_secondMs);
-    m_waiting = nullptr;
-}
-
 bool ConfigurationDownload::sendFrame(const QByteArray &frame, const QString &name,
-                                      DownloadOutcome &outcome, int waitsLeft) {
+                                      int secondsLeft) {
     if (!goesOn() || !m_link.send(frame))
         return false;
     m_lastFrame = name;
-    ++outcome.sent;
-    emit progressed(outcome.sent, outcome.total, waitsLeft);
+    ++m_outcome.sent;
+    emit progressed(m_outcome.sent, m_outcome.total, secondsLeft);
     return true;
 }
 
-DownloadOutcome ConfigurationDownload::run(const DownloadPlan &plan) {
+void ConfigurationDownload::after(int seconds, void (ConfigurationDownload::*step)()) {
+    m_nextStep = step;
+    m_stepTimer.start(seconds * m_secondMs);
+}
+
+void ConfigurationDownload::start(const DownloadPlan &plan) {
+    m_plan = plan;
     m_connection = m_link.connectionNumber();
-    DownloadOutcome outcome{0, frameCount(plan), goesOn(), false, {}, {}, 0};
-    const int tables = int(plan.tableFrames.size());
-    emit progressed(0, outcome.total, downloadSeconds(plan));
+    m_refusal.reset();
+    m_nextTable = 0;
+    m_running = true;
+    m_outcome = DownloadOutcome{0, frameCount(plan), goesOn(), false, {}, {}, 0};
+    emit progressed(0, m_outcome.total, downloadSeconds(plan));
     if (plan.ethernetFrame)
         sendFrame(*plan.ethernetFrame, QStringLiteral("the Ethernet settings frame (#ID)"),
-                  outcome, downloadSeconds(plan));
-    QCoreApplication::processEvents();
-    if (sendFrame(plan.generalFrame, QStringLiteral("the general settings frame (#RD)"), outcome,
-                  downloadSeconds(plan)))
-        wait(1);
-    // The gateway takes its time with the general settings, connected or not.
-    wait(1);
-    for (int i = 0; i < tables; ++i) {
-        const QString name =
-            QStringLiteral("table frame %1 of %2 (#SD)").arg(i + 1).arg(tables);
-        if (!sendFrame(plan.tableFrames[std::size_t(i)], name, outcome, tables - i))
-            break;
-        wait(1);
-        QCoreApplication::processEvents();
+                  downloadSeconds(plan));
+    // The windows show the first frame before the next goes.
+    after(0, &ConfigurationDownload::sendGeneral);
+}
+
+// The gateway takes its time with the general settings, connected or not.
+void ConfigurationDownload::sendGeneral() {
+    const bool sent = sendFrame(m_plan.generalFrame,
+                                QStringLiteral("the general settings frame (#RD)"),
+                                downloadSeconds(m_plan));
+    after(sent ? 2 : 1, &ConfigurationDownload::sendNextTable);
+}
+
+void ConfigurationDownload::sendNextTable() {
+    const std::size_t tables = m_plan.tableFrames.size();
+    if (m_nextTable == tables) {
+        finish();
+        return;
     }
+    const QString name = QStringLiteral("table frame %1 of %2 (#SD)")
+                             .arg(m_nextTable + 1)
+                             .arg(tables);
+    if (!sendFrame(m_plan.tableFrames[m_nextTable], name, int(tables - m_nextTable))) {
+        finish();
+        return;
+    }
+    ++m_nextTable;
+    after(1, &ConfigurationDownload::sendNextTable);
+}
+
+void ConfigurationDownload::finish() {
+    m_running = false;
     if (m_refusal) {
-        outcome.refusal = m_refusal;
-        outcome.refusedFrame = m_lastFrame;
+        m_outcome.refusal = m_refusal;
+        m_outcome.refusedFrame = m_lastFrame;
     }
-    outcome.untakenBytes = goesOn() ? m_link.untakenBytes() : 0;
-    outcome.complete = outcome.sent == outcome.total && goesOn() && outcome.untakenBytes == 0;
-    return outcome;
+    m_outcome.untakenBytes = goesOn() ? m_link.untakenBytes() : 0;
+    m_outcome.complete =
+        m_outcome.sent == m_outcome.total && goesOn() && m_outcome.untakenBytes == 0;
+    emit finished(m_outcome);
+}
+
+DownloadOutcome ConfigurationDownload::run(const DownloadPlan &plan) {
+    QEventLoop loop;
+    connect(this, &ConfigurationDownload::finished, &loop, &QEventLoop::quit);
+    start(plan);
+    if (m_running)
+        loop.exec();
+    return m_outcome;
 }
 
 } // namespace tolvar

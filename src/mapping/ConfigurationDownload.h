@@ -4,10 +4,9 @@
 #include "mapping/DownloadFrames.h"
 
 #include <QObject>
+#include <QTimer>
 
 #include <optional>
-
-class QEventLoop;
 
 namespace tolvar {
 
@@ -30,39 +29,53 @@ struct DownloadOutcome {
 // it is for the verify to say (or, with `verifying` off, "not verified").
 QString downloadOutcomeText(const DownloadOutcome &outcome, bool verifying);
 
-// Sends a planned download over the gateway link, pacing itself with waits instead of reading
+// Sends a planned download over the gateway link, pacing itself with timers instead of reading
 // answers: the Ethernet frame, the general settings frame and a second, then a second more,
-// then each table frame followed by a second. The event loop runs during the waits. The
-// connection is checked before each frame; once it is gone nothing more is sent, not even
-// over a connection the user has made since. A Modbus exception from the gateway stops it at
-// once; frames the gateway never took leave it incomplete.
+// then each table frame followed by a second. The connection is checked before each frame;
+// once it is gone nothing more is sent, not even over a connection made since. A Modbus
+// exception from the gateway stops it at once; frames the gateway never took leave it
+// incomplete. Many downloads may run side by side in one event loop, each on its own link.
 class ConfigurationDownload : public QObject {
     Q_OBJECT
 
 public:
-    // `secondMs` is how long one of the download's seconds lasts; the program keeps 1000.
+    // `secondMs` is how long one of the download's seconds lasts; the programs keep 1000.
     explicit ConfigurationDownload(GatewayLink &link, int secondMs = 1000,
                                    QObject *parent = nullptr);
 
+    // Starts sending; finished() tells the outcome.
+    void start(const DownloadPlan &plan);
+    // Sends the whole plan, running the event loop meanwhile, and answers the outcome.
     DownloadOutcome run(const DownloadPlan &plan);
+    bool isRunning() const { return m_running; }
+    // How far it is: frames sent of the frames planned.
+    const DownloadOutcome &outcome() const { return m_outcome; }
 
 signals:
     // After every frame sent: how far it is and about how many seconds are left.
     void progressed(int sent, int total, int secondsLeft);
+    void finished(const tolvar::DownloadOutcome &outcome);
 
 private:
-    bool sendFrame(const QByteArray &frame, const QString &name, DownloadOutcome &outcome,
-                   int waitsLeft);
-    void wait(int seconds);
+    bool sendFrame(const QByteArray &frame, const QString &name, int secondsLeft);
+    void sendGeneral();
+    void sendNextTable();
+    void after(int seconds, void (ConfigurationDownload::*step)());
+    void finish();
     bool goesOn() const;
     void takeReply(const Reply &reply);
 
     GatewayLink &m_link;
     int m_secondMs;
+    DownloadPlan m_plan;
+    DownloadOutcome m_outcome;
+    std::size_t m_nextTable = 0;
     int m_connection = 0; // the link's connection number at the start
+    bool m_running = false;
     QString m_lastFrame;
     std::optional<ExceptionReply> m_refusal;
-    QEventLoop *m_waiting = nullptr;
+    QTimer m_stepTimer;
+    void (ConfigurationDownload::*m_nextStep)() = nullptr;
 };
 
 // Seconds a plan takes once started: one after the general frame, one before the table frames

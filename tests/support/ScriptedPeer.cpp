@@ -7,9 +7,13 @@ ScriptedPeer::ScriptedPeer() {
     m_server.listen(QHostAddress::LocalHost, 0);
     connect(&m_server, &QTcpServer::newConnection, this, [this] {
         QTcpSocket *socket = m_client = m_server.nextPendingConnection();
+        // What arrives while a handler of these bytes runs the event loop is not announced
+        // again: it is taken once the handler is done.
         connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
-            m_received += socket->readAll();
-            emit bytesReceived();
+            while (socket->bytesAvailable() > 0) {
+                m_received += socket->readAll();
+                emit bytesReceived();
+            }
         });
     });
 }
