@@ -26,8 +26,8 @@ ReadBackCopy GatewayJob::Replies::copy() const {
 
 GatewayJob::GatewayJob(GatewayTarget target, JobSettings settings,
                        std::shared_ptr<const PreparedFile> file, QString output, QObject *parent)
-    : QObject(parent), m_target(std::move(target)), m_settings(settings),
-      m_file(std::move(file)), m_output(std::move(output)), m_link(m_target.port) {
+    : QObject(parent), m_target(std::move(target)), m_settings(settings), m_file(std::move(file)),
+      m_output(std::move(output)), m_link(m_target.port) {
     m_result.target = m_target;
     m_result.command = m_settings.command;
     m_connectTimer.setSingleShot(true);
@@ -123,7 +123,8 @@ void GatewayJob::afterFirstRead() {
         return;
     if (m_settings.command == GatewayCommand::Verify) {
         if (differences->empty())
-            finish(GatewayOutcome::Same, QStringLiteral("the gateway holds the file's configuration"));
+            finish(GatewayOutcome::Same,
+                   QStringLiteral("the gateway holds the file's configuration"));
         else
             finish(GatewayOutcome::Differs, firstOf(*differences), *differences);
         return;
@@ -153,18 +154,30 @@ void GatewayJob::writeFile() {
         finish(GatewayOutcome::Failed, *problem);
         return;
     }
-    if (const auto problem = saveConfigurationFile(std::get<StoredConfiguration>(config), m_output)) {
+    if (const auto problem =
+            saveConfigurationFile(std::get<StoredConfiguration>(config), m_output)) {
         finish(GatewayOutcome::Failed, *problem);
         return;
     }
     finish(GatewayOutcome::Read, QStringLiteral("saved to %1").arg(m_output));
 }
 
-// The differences between the gateway and the file, or none when there is nothing to compare:
-// then the job has finished with the reason.
+// The differences between the gateway and the file in what a download sends, or none when
+// there is nothing to compare: then the job has finished with the reason.
 std::optional<std::vector<ConfigDifference>> GatewayJob::compare(GatewayOutcome &failure) {
-    const Comparison comparison =
-        compareWithGateway(m_replies.copy(), m_file->wanted.model, m_file->wanted.network);
+    const ReadBackCopy held = m_replies.copy();
+    NetworkTexts wanted = m_file->wanted.network;
+    std::array<std::array<QString, 4> *, 3> rows{&wanted.ip, &wanted.mask, &wanted.gateway};
+    const std::array<const std::array<QString, 4> *, 3> heldRows{
+        &held.network.ip, &held.network.mask, &held.network.gateway};
+    for (std::size_t row = 0; row < rows.size(); ++row) {
+        if (!m_file->ethernetSent[row])
+            *rows[row] = *heldRows[row];
+    }
+    // No download carries the SYNC settings.
+    wanted.sync = held.network.sync;
+    wanted.syncTime = held.network.syncTime;
+    const Comparison comparison = compareWithGateway(held, m_file->wanted.model, wanted);
     if (const auto *reason = std::get_if<QString>(&comparison)) {
         finish(failure, *reason);
         return std::nullopt;

@@ -25,13 +25,16 @@ struct PreparedFile {
     // The frames of its download (write, apply); none when its checks refused it.
     std::optional<DownloadPlan> plan;
     QString refusal; // why the checks refused it
+    // The Ethernet rows (IP, mask, gateway) its download sends. The others stay as the gateway
+    // holds them, so they are no difference either.
+    std::array<bool, 3> ethernetSent{};
 };
 
 // How a job works with its gateway.
 struct JobSettings {
     GatewayCommand command = GatewayCommand::Read;
-    bool check = false;  // apply: only tell what would change
-    bool verify = true;  // write, apply: read back what was sent
+    bool check = false; // apply: only tell what would change
+    bool verify = true; // write, apply: read back what was sent
     quint8 unitId = 1;
     int connectTimeoutS = 1;
     int secondMs = 1000; // the length of the protocol's seconds; tests shorten it
@@ -47,9 +50,8 @@ class GatewayJob : public QObject {
 public:
     // `file` is what write, apply and verify compare with and send; read leaves it empty and
     // writes to `output`.
-    GatewayJob(GatewayTarget target, JobSettings settings,
-               std::shared_ptr<const PreparedFile> file, QString output = {},
-               QObject *parent = nullptr);
+    GatewayJob(GatewayTarget target, JobSettings settings, std::shared_ptr<const PreparedFile> file,
+               QString output = {}, QObject *parent = nullptr);
     ~GatewayJob() override;
 
     void start();

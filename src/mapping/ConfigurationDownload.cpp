@@ -59,11 +59,12 @@ QString downloadOutcomeText(const DownloadOutcome &outcome, bool verifying) {
         return QStringLiteral("Download stopped: the connection was lost after %1 of %2 frames.")
             .arg(outcome.sent)
             .arg(outcome.total);
-    return verifying ? QStringLiteral("Configuration sent, not yet verified: all %1 frames; reading "
-                                      "it back from the gateway...")
-                           .arg(outcome.total)
-                     : QStringLiteral("Configuration sent (not verified): all %1 frames.")
-                           .arg(outcome.total);
+    return verifying
+               ? QStringLiteral("Configuration sent, not yet verified: all %1 frames; reading "
+                                "it back from the gateway...")
+                     .arg(outcome.total)
+               : QStringLiteral("Configuration sent (not verified): all %1 frames.")
+                     .arg(outcome.total);
 }
 
 ConfigurationDownload::ConfigurationDownload(GatewayLink &link, int secondMs, QObject *parent)
@@ -121,9 +122,9 @@ void ConfigurationDownload::start(const DownloadPlan &plan) {
 
 // The gateway takes its time with the general settings, connected or not.
 void ConfigurationDownload::sendGeneral() {
-    const bool sent = sendFrame(m_plan.generalFrame,
-                                QStringLiteral("the general settings frame (#RD)"),
-                                downloadSeconds(m_plan));
+    const bool sent =
+        sendFrame(m_plan.generalFrame, QStringLiteral("the general settings frame (#RD)"),
+                  downloadSeconds(m_plan));
     after(sent ? 2 : 1, &ConfigurationDownload::sendNextTable);
 }
 
@@ -133,9 +134,8 @@ void ConfigurationDownload::sendNextTable() {
         finish();
         return;
     }
-    const QString name = QStringLiteral("table frame %1 of %2 (#SD)")
-                             .arg(m_nextTable + 1)
-                             .arg(tables);
+    const QString name =
+        QStringLiteral("table frame %1 of %2 (#SD)").arg(m_nextTable + 1).arg(tables);
     if (!sendFrame(m_plan.tableFrames[m_nextTable], name, int(tables - m_nextTable))) {
         finish();
         return;

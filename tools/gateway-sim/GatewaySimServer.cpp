@@ -1,6 +1,7 @@
 #include "GatewaySimServer.h"
 
 #include "gateway/ReplyEncoder.h"
+#include "link/CommandFrame.h"
 
 #include <QHostAddress>
 #include <QScopedValueRollback>
@@ -183,6 +184,14 @@ void GatewaySimServer::handleFrame(const ReceivedFrame &block) {
 }
 
 void GatewaySimServer::takeWrite(const ReceivedFrame &block) {
+    if (writeRefusal_) {
+        emit frameReceived(block.command, block.frame, true);
+        const QByteArray refusal =
+            encodeReply(ExceptionReply{frame::kWriteMultipleRegisters, *writeRefusal_});
+        writer_.write(refusal);
+        emit replySent(block.command, refusal);
+        return;
+    }
     const QList<WriteEvent> events = session_.take(block.frame);
     emit frameReceived(block.command, block.frame, isRefusal(events) && !session_.inProgress());
     report(events);

@@ -56,6 +56,9 @@ public:
     // Every reply goes out in pieces of `bytes` bytes, `delayMs` apart; 0 bytes: in one piece.
     void setChunking(int bytes, int delayMs) { writer_.setChunking(bytes, delayMs); }
 
+    // Write frames are answered with this Modbus exception code and not taken; none: taken.
+    void setWriteRefusal(std::optional<quint8> code) { writeRefusal_ = code; }
+
     // How long an incomplete frame waits for its next bytes before it is dropped.
     void setIncompleteFrameTimeout(int ms) { incompleteTimer_.setInterval(ms); }
     int incompleteFrameTimeout() const { return incompleteTimer_.interval(); }
@@ -119,6 +122,7 @@ private:
     QTimer idleTimer_;
     int idleTimeoutMs_ = kDefaultIdleTimeoutMs;
     WriteSession session_;
+    std::optional<quint8> writeRefusal_;
     QList<ReceivedFrame> unhandled_; // cut from the stream, waiting for the client to read
     QList<ReceivedFrame> received_;
     qsizetype receivedBytes_ = 0;
