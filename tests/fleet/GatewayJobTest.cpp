@@ -112,8 +112,8 @@ INSTANTIATE_TEST_SUITE_P(
     Examples, ExampleJob,
     testing::Values(std::pair{"small.json", kSecondMs}, std::pair{"multi.json", kSecondMs},
                     std::pair{"maximal.json", 30}),
-    [](const auto &info) {
-        return QString::fromLatin1(info.param.first).section(QLatin1Char('.'), 0, 0).toStdString();
+    [](const auto &param) {
+        return QString::fromLatin1(param.param.first).section(QLatin1Char('.'), 0, 0).toStdString();
     });
 
 TEST(GatewayJob, ApplyWritesOnlyWhatDiffersAndCheckWritesNothing) {
