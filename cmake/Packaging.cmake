@@ -2,7 +2,7 @@
 # (scripts/package.sh).
 include(GNUInstallDirs)
 
-install(TARGETS tolvar-utility tolvar-gateway-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS tolvar-utility tolvar-gateway-sim tolvar-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES examples/small.json examples/multi.json examples/maximal.json
         DESTINATION ${CMAKE_INSTALL_DATADIR}/tolvar-utility/examples)
 install(FILES tools/gateway-sim/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tolvar-utility
@@ -20,7 +20,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
 set(CPACK_PACKAGE_DESCRIPTION
     "tolvar-utility reads the configuration of a Tolvar gateway over TCP, edits its network \
 parameters and the PDO and SDO tables of up to ten CANopen slaves, shows the Modbus mapping and \
-writes the configuration back. tolvar-gateway-sim stands in for a gateway on 127.0.0.1.")
+writes the configuration back. tolvar-cli does the same from scripts, for many gateways at \
+once; tolvar-gateway-sim stands in for a gateway on 127.0.0.1.")
 set(CPACK_PACKAGE_CONTACT "tolvar-utility developers <tolvar-utility@localhost>")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

@@ -1,0 +1,40 @@
+#include "fleet/Console.h"
+
+#include <csignal>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace tolvar {
+namespace {
+
+// Written by the signal handler only; a handler may touch nothing else.
+volatile std::sig_atomic_t interrupted = 0;
+
+extern "C" void noteInterrupt(int) {
+    interrupted = 1;
+}
+
+} // namespace
+
+bool isTerminal(std::FILE *stream) {
+#ifdef _WIN32
+    return _isatty(_fileno(stream)) != 0;
+#else
+    return isatty(fileno(stream)) != 0;
+#endif
+}
+
+void catchInterrupts() {
+    std::signal(SIGINT, noteInterrupt);
+    std::signal(SIGTERM, noteInterrupt);
+}
+
+bool interruptRequested() {
+    return interrupted != 0;
+}
+
+} // namespace tolvar
