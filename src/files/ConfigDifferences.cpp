@@ -194,6 +194,11 @@ QString sentAndVerifiedText(const Comparison &comparison) {
 }
 
 QString differenceText(const ConfigDifference &difference) {
+    return differenceText(difference, QStringLiteral("gateway"), QStringLiteral("utility"));
+}
+
+QString differenceText(const ConfigDifference &difference, const QString &gatewaySide,
+                       const QString &utilitySide) {
     QStringList place;
     if (difference.device != 0)
         place << QStringLiteral("Device %1").arg(difference.device);
@@ -202,8 +207,9 @@ QString differenceText(const ConfigDifference &difference) {
                       ? QStringLiteral("%1 row %2").arg(difference.table).arg(difference.row)
                       : difference.table);
     place << difference.field;
-    return QStringLiteral("%1: gateway %2, utility %3")
-        .arg(place.join(QStringLiteral(", ")), difference.gatewayValue, difference.utilityValue);
+    return QStringLiteral("%1: %2 %3, %4 %5")
+        .arg(place.join(QStringLiteral(", ")), gatewaySide, difference.gatewayValue, utilitySide,
+             difference.utilityValue);
 }
 
 } // namespace tolvar

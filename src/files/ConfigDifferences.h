@@ -37,6 +37,9 @@ Comparison compareWithGateway(const ReadBackCopy &gateway, const GatewayConfig &
 
 // One line: "Device 2, TxPDO row 3, COB-ID: gateway 0x182, utility 0x183".
 QString differenceText(const ConfigDifference &difference);
+// The same with other names for the two sides, e.g. "gateway" and "file".
+QString differenceText(const ConfigDifference &difference, const QString &gatewaySide,
+                       const QString &utilitySide);
 
 // What a save says once the gateway's configuration has been read back and compared with the
 // one sent.

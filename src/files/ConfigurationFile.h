@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <array>
 #include <optional>
 #include <variant>
 
@@ -15,6 +16,9 @@ inline constexpr int kConfigurationFormat = 1;
 
 // No configuration file is larger; the largest valid one (examples/maximal.json) is far smaller.
 inline constexpr qsizetype kMaxConfigurationBytes = 4 * 1024 * 1024;
+
+// The Ethernet rows in the order of the file's "ethernet" keys and of ethernetWrite.
+inline constexpr std::array<const char *, 3> kEthernetRowKeys{"ip", "mask", "gateway"};
 
 // Reads a JSON configuration (format in docs/configuration-format.md). Refusals are one line of
 // at most 300 characters that names the place in the document, e.g.

@@ -185,11 +185,40 @@ std::array<quint8, 4> readOctets(const Fields &fields, const char *key,
     return octets;
 }
 
-EthernetReply readEthernet(const QJsonValue &value, const EthernetReply &fallback) {
-    const Fields fields(value, QStringLiteral("ethernet"), {"ip", "mask", "gateway"});
-    return EthernetReply{readOctets(fields, "ip", fallback.ip),
-                         readOctets(fields, "mask", fallback.mask),
-                         readOctets(fields, "gateway", fallback.gateway)};
+// The rows a download with --ethernet writes, each named at most once.
+std::array<bool, 3> readEthernetWrite(const Fields &fields) {
+    const QString place = fields.placeOf("write");
+    const QJsonArray array = fields.array("write");
+    std::array<bool, 3> marks{};
+    for (qsizetype i = 0; i < array.size(); ++i) {
+        const QJsonValue value = array.at(i);
+        if (!value.isString()) {
+            refuseType(indexed(place, i), "a string", value);
+        }
+        const QString row = value.toString();
+        const auto key = std::find_if(kEthernetRowKeys.begin(), kEthernetRowKeys.end(),
+                                      [&row](const char *k) { return row == QLatin1String(k); });
+        if (key == kEthernetRowKeys.end()) {
+            refuse(indexed(place, i),
+                   QStringLiteral("\"%1\" is no Ethernet row; name \"ip\", \"mask\" or \"gateway\"")
+                       .arg(shownText(row)));
+        }
+        bool &mark = marks[std::size_t(key - kEthernetRowKeys.begin())];
+        if (mark) {
+            refuse(indexed(place, i),
+                   QStringLiteral("\"%1\" is named twice; name each row once").arg(row));
+        }
+        mark = true;
+    }
+    return marks;
+}
+
+void readEthernet(const QJsonValue &value, StoredConfiguration &config) {
+    const Fields fields(value, QStringLiteral("ethernet"), {"ip", "mask", "gateway", "write"});
+    config.ethernet = EthernetReply{readOctets(fields, "ip", config.ethernet.ip),
+                                    readOctets(fields, "mask", config.ethernet.mask),
+                                    readOctets(fields, "gateway", config.ethernet.gateway)};
+    config.ethernetWrite = readEthernetWrite(fields);
 }
 
 SerialSettings readSerial(const QJsonValue &value, const SerialSettings &fallback) {
@@ -337,7 +366,7 @@ StoredConfiguration readConfig(const QJsonValue &root) {
     const StoredConfiguration defaults;
     StoredConfiguration config;
     if (fields.has("ethernet")) {
-        config.ethernet = readEthernet(fields.required("ethernet"), defaults.ethernet);
+        readEthernet(fields.required("ethernet"), config);
     }
     config.serialId = fields.byte("serialId", defaults.serialId);
     config.canBitRateCode = fields.byte("canBitRateCode", defaults.canBitRateCode);

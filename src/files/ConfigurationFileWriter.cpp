@@ -56,6 +56,20 @@ QStringList rowsOf(const std::vector<Entry> &entries, Row row) {
     return rows;
 }
 
+// `, "write": ["ip", ...]` when a row is marked; nothing otherwise, so that files without marks
+// keep their bytes.
+QString ethernetWrite(const std::array<bool, 3> &marks) {
+    QStringList rows;
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        if (marks[i]) {
+            rows << QStringLiteral("\"%1\"").arg(QLatin1String(kEthernetRowKeys[i]));
+        }
+    }
+    return rows.isEmpty()
+               ? QString()
+               : QStringLiteral(", \"write\": [%1]").arg(rows.join(QStringLiteral(", ")));
+}
+
 void appendDevice(QStringList &lines, const StoredDevice &device, bool last) {
     const QString indent = QStringLiteral("      ");
     lines << QStringLiteral("    {");
@@ -77,8 +91,9 @@ QByteArray formatConfiguration(const StoredConfiguration &config) {
     const SerialSettings &serial = config.serial;
     QStringList lines{QStringLiteral("{")};
     lines << QStringLiteral("  \"format\": %1,").arg(kConfigurationFormat);
-    lines << QStringLiteral("  \"ethernet\": { \"ip\": %1, \"mask\": %2, \"gateway\": %3 },")
-                 .arg(list(net.ip), list(net.mask), list(net.gateway));
+    lines << QStringLiteral("  \"ethernet\": { \"ip\": %1, \"mask\": %2, \"gateway\": %3%4 },")
+                 .arg(list(net.ip), list(net.mask), list(net.gateway),
+                      ethernetWrite(config.ethernetWrite));
     lines << QStringLiteral("  \"serialId\": %1,").arg(config.serialId);
     lines << QStringLiteral("  \"canBitRateCode\": %1,").arg(config.canBitRateCode);
     lines << QStringLiteral("  \"sync\": %1,").arg(config.sync);

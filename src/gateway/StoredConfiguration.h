@@ -34,6 +34,9 @@ struct StoredConfiguration {
     quint8 syncTime = 0;
     SerialSettings serial{1, 3, 1, 1, 1, 0};
     std::vector<StoredDevice> devices{StoredDevice{}};
+    // The Ethernet rows (IP, mask, gateway) a command-line download with --ethernet writes. The
+    // gateway does not store this: it is how a file tells such a download which rows to send.
+    std::array<bool, 3> ethernetWrite{};
     bool operator==(const StoredConfiguration &) const = default;
 };
 
