@@ -11,7 +11,8 @@ namespace {
 QString firstOf(const std::vector<ConfigDifference> &differences) {
     return QStringLiteral("%1 difference(s); first: %2")
         .arg(differences.size())
-        .arg(differenceText(differences.front()));
+        .arg(
+            differenceText(differences.front(), QStringLiteral("gateway"), QStringLiteral("file")));
 }
 
 } // namespace
@@ -28,6 +29,8 @@ GatewayJob::GatewayJob(GatewayTarget target, JobSettings settings,
                        std::shared_ptr<const PreparedFile> file, QString output, QObject *parent)
     : QObject(parent), m_target(std::move(target)), m_settings(settings), m_file(std::move(file)),
       m_output(std::move(output)), m_link(m_target.port) {
+    if (m_file)
+        m_prepared = std::get_if<PreparedDownload>(m_file.get());
     m_result.target = m_target;
     m_result.command = m_settings.command;
     m_connectTimer.setSingleShot(true);
@@ -55,9 +58,8 @@ GatewayJob::~GatewayJob() = default;
 
 void GatewayJob::start() {
     m_clock.start();
-    if (m_file && m_file->plan == std::nullopt && m_settings.command != GatewayCommand::Verify &&
-        m_settings.command != GatewayCommand::Read) {
-        finish(GatewayOutcome::Failed, m_file->refusal);
+    if (const auto *refusal = m_file ? std::get_if<QString>(m_file.get()) : nullptr) {
+        finish(GatewayOutcome::Failed, *refusal);
         return;
     }
     m_connectTimer.start(m_settings.connectTimeoutS * 1000);
@@ -166,18 +168,8 @@ void GatewayJob::writeFile() {
 // there is nothing to compare: then the job has finished with the reason.
 std::optional<std::vector<ConfigDifference>> GatewayJob::compare(GatewayOutcome &failure) {
     const ReadBackCopy held = m_replies.copy();
-    NetworkTexts wanted = m_file->wanted.network;
-    std::array<std::array<QString, 4> *, 3> rows{&wanted.ip, &wanted.mask, &wanted.gateway};
-    const std::array<const std::array<QString, 4> *, 3> heldRows{
-        &held.network.ip, &held.network.mask, &held.network.gateway};
-    for (std::size_t row = 0; row < rows.size(); ++row) {
-        if (!m_file->ethernetSent[row])
-            *rows[row] = *heldRows[row];
-    }
-    // No download carries the SYNC settings.
-    wanted.sync = held.network.sync;
-    wanted.syncTime = held.network.syncTime;
-    const Comparison comparison = compareWithGateway(held, m_file->wanted.model, wanted);
+    const Comparison comparison = compareWithGateway(
+        held, m_prepared->model, expectedAfterDownload(*m_prepared, held.network));
     if (const auto *reason = std::get_if<QString>(&comparison)) {
         finish(failure, *reason);
         return std::nullopt;
@@ -197,7 +189,7 @@ void GatewayJob::download() {
                 emit framesSentChanged();
             });
     connect(m_download.get(), &ConfigurationDownload::finished, this, &GatewayJob::downloaded);
-    m_download->start(*m_file->plan);
+    m_download->start(m_prepared->plan);
 }
 
 void GatewayJob::downloaded(const DownloadOutcome &outcome) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "files/ReadBackCopy.h"
+#include "fleet/DownloadPreparation.h"
 #include "fleet/GatewayResult.h"
 #include "link/ExpectedReplies.h"
 #include "link/GatewayLink.h"
@@ -13,22 +14,15 @@
 
 #include <memory>
 #include <optional>
+#include <variant>
 
 namespace tolvar {
 
 class ConfigurationRead;
 
-// What a configuration file asks of a gateway, prepared once for every gateway it goes to.
-struct PreparedFile {
-    // The model and window texts the gateway must hold, as opening the file gives them.
-    ReadBackCopy wanted;
-    // The frames of its download (write, apply); none when its checks refused it.
-    std::optional<DownloadPlan> plan;
-    QString refusal; // why the checks refused it
-    // The Ethernet rows (IP, mask, gateway) its download sends. The others stay as the gateway
-    // holds them, so they are no difference either.
-    std::array<bool, 3> ethernetSent{};
-};
+// A configuration file made ready for the gateways it goes to, once for all of them; or why
+// its checks refuse it.
+using PreparedFile = std::variant<PreparedDownload, QString>;
 
 // How a job works with its gateway.
 struct JobSettings {
@@ -93,6 +87,7 @@ private:
     GatewayTarget m_target;
     JobSettings m_settings;
     std::shared_ptr<const PreparedFile> m_file;
+    const PreparedDownload *m_prepared = nullptr; // the file, unless its checks refused it
     QString m_output;
     GatewayLink m_link;
     ExpectedReplies m_expected;

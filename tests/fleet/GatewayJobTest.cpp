@@ -2,7 +2,6 @@
 
 #include "GatewaySimServer.h"
 #include "files/ConfigurationFile.h"
-#include "files/ModelFile.h"
 #include "fleet/FleetRun.h"
 #include "gateway/ReplyEncoder.h"
 #include "support/ScriptedPeer.h"
@@ -29,14 +28,7 @@ QByteArray exampleBytes(const QString &name) {
 }
 
 std::shared_ptr<const PreparedFile> prepared(const StoredConfiguration &config) {
-    auto file = std::make_shared<PreparedFile>();
-    file->wanted = readBackOf(config);
-    SaveValues values;
-    values.deviceAmount = quint8(config.devices.size());
-    values.serialId = config.serialId;
-    values.canBitRateCode = config.canBitRateCode;
-    file->plan = planDownload(values, file->wanted.model);
-    return file;
+    return std::make_shared<const PreparedFile>(prepareDownload(config, {}));
 }
 
 JobSettings settingsFor(GatewayCommand command, bool check = false, int secondMs = kSecondMs) {

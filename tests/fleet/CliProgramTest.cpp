@@ -1,0 +1,115 @@
+// The command line as a script runs it: the program itself against simulated gateways on
+// loopback, and a run stopped by the user.
+
+#include "GatewaySimServer.h"
+#include "files/ConfigurationFile.h"
+#include "fleet/CliRunner.h"
+#include "support/ScriptedPeer.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace tolvar {
+namespace {
+
+const QString kSmall = QStringLiteral(TOLVAR_EXAMPLES_DIR "/small.json");
+
+struct Finished {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// The program runs while this process's event loop serves the gateways.
+Finished runCli(const QStringList &arguments) {
+    QProcess process;
+    process.start(QStringLiteral(TOLVAR_CLI), arguments);
+    pumpUntil([&] { return process.state() == QProcess::NotRunning; }, 60000);
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+StoredConfiguration small() {
+    return std::get<StoredConfiguration>(loadConfigurationFile(kSmall));
+}
+
+TEST(CliProgram, VerifyTellsEachGatewayInJsonAndFailsWhenOneDiffers) {
+    GatewaySimServer same;
+    same.setConfig(small());
+    same.listen(0);
+    StoredConfiguration changed = small();
+    changed.devices[0].txPdo[0].cobId += 1;
+    GatewaySimServer differing;
+    differing.setConfig(changed);
+    differing.listen(0);
+
+    const Finished run = runCli({QStringLiteral("verify"), kSmall,
+                                 QStringLiteral("127.0.0.1:%1").arg(same.serverPort()),
+                                 QStringLiteral("127.0.0.1:%1").arg(differing.serverPort()),
+                                 QStringLiteral("--json")});
+    EXPECT_EQ(run.status, 1) << run.err.toStdString();
+    // Not a terminal: no progress line.
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+    std::map<int, QJsonObject> byPort;
+    for (const QByteArray &line : run.out.trimmed().split('\n')) {
+        const QJsonObject object = QJsonDocument::fromJson(line).object();
+        byPort[object.value(QStringLiteral("port")).toInt()] = object;
+    }
+    ASSERT_EQ(byPort.size(), 2u) << run.out.toStdString();
+    EXPECT_EQ(byPort[same.serverPort()].value(QStringLiteral("result")), QStringLiteral("same"));
+    const QJsonObject differs = byPort[differing.serverPort()];
+    EXPECT_EQ(differs.value(QStringLiteral("result")), QStringLiteral("differs"));
+    EXPECT_EQ(differs.value(QStringLiteral("differences"))
+                  .toArray()
+                  .at(0)
+                  .toObject()
+                  .value(QStringLiteral("field")),
+              QStringLiteral("COB-ID"));
+}
+
+TEST(CliProgram, RefusesAMalformedHostsFileByLineBeforeConnecting) {
+    QTemporaryDir dir;
+    const QString hosts = dir.filePath(QStringLiteral("hosts"));
+    QFile file(hosts);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("# plant A\n127.0.0.1:1502\n127.0.0.1:70000\n");
+    file.close();
+    const Finished run =
+        runCli({QStringLiteral("apply"), kSmall, QStringLiteral("--hosts"), hosts});
+    EXPECT_EQ(run.status, 2);
+    EXPECT_TRUE(run.err.contains("line 3")) << run.err.toStdString();
+    EXPECT_TRUE(run.out.isEmpty());
+}
+
+// Stopped in the middle of a download, a gateway is named with the frames it got.
+TEST(CliRunner, StopNamesTheGatewayLeftMidDownload) {
+    GatewaySimServer gateway;
+    gateway.listen(0);
+    CliRequest request;
+    request.command = CliCommand::Write;
+    request.targets = {{QStringLiteral("127.0.0.1"), gateway.serverPort(),
+                        QStringLiteral(TOLVAR_EXAMPLES_DIR "/multi.json")}};
+    QStringList lines;
+    CliRunner runner(request,
+                     {[&](const QString &line) { lines << line; }, [](const QString &) {}, {}},
+                     200);
+    int status = -1;
+    QObject::connect(&runner, &CliRunner::finished, [&](int s) { status = s; });
+    QObject::connect(&gateway, &GatewaySimServer::frameReceived,
+                     [&](const QString &command) {
+                         if (command == QLatin1String("#RD"))
+                             runner.stop();
+                     });
+    runner.start();
+    ASSERT_TRUE(pumpUntil([&] { return status >= 0; }, 20000));
+    EXPECT_EQ(status, 1);
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("stopped"))) << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("after 1 of"))) << lines[0].toStdString();
+}
+
+} // namespace
+} // namespace tolvar
