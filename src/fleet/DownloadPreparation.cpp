@@ -80,4 +80,17 @@ std::variant<PreparedDownload, QString> prepareDownload(const StoredConfiguratio
     return prepared;
 }
 
+NetworkTexts expectedAfterDownload(const PreparedDownload &prepared, const NetworkTexts &gateway) {
+    NetworkTexts expected = prepared.network;
+    expected.sync = gateway.sync;
+    expected.syncTime = gateway.syncTime;
+    if (!prepared.values.ip.write)
+        expected.ip = gateway.ip;
+    if (!prepared.values.mask.write)
+        expected.mask = gateway.mask;
+    if (!prepared.values.gateway.write)
+        expected.gateway = gateway.gateway;
+    return expected;
+}
+
 } // namespace tolvar

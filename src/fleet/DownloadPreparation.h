@@ -39,4 +39,10 @@ struct PreparedDownload {
 std::variant<PreparedDownload, QString> prepareDownload(const StoredConfiguration &file,
                                                         const DownloadOptions &options);
 
+// The network texts the gateway must show after the download, for compareWithGateway with
+// `prepared.model`: the file's, except what a download does not write (the SYNC values and the
+// Ethernet rows not sent), which stay as the gateway shows them in `gateway`. Without this a
+// gateway whose own address differs from the file's could never be found to hold the file.
+NetworkTexts expectedAfterDownload(const PreparedDownload &prepared, const NetworkTexts &gateway);
+
 } // namespace tolvar

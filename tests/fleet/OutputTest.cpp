@@ -4,6 +4,7 @@
 #include "fleet/DownloadPreparation.h"
 #include "fleet/FileCommands.h"
 #include "fleet/ResultText.h"
+#include "gateway/WriteSession.h"
 #include "link/CommandFrame.h"
 
 #include <QFile>
@@ -156,6 +157,46 @@ TEST(DownloadPreparation, EthernetRowsOnlyWithTheFlagAndOnlyMarked) {
         // The read-back of the file itself is what the gateway must hold afterwards.
         EXPECT_EQ(compareWithGateway(readBackOf(file), download.model, download.network),
                   Comparison(std::vector<ConfigDifference>{}));
+    }
+}
+
+// The download taken by a gateway that held another address and other SYNC values: the
+// read-back equals what is expected, which keeps what a download does not write.
+TEST(DownloadPreparation, TheGatewayHoldsWhatIsExpectedAfterTheDownload) {
+    StoredConfiguration before = example("small.json");
+    before.ethernet = {{10, 0, 0, 9}, {255, 0, 0, 0}, {10, 0, 0, 1}};
+    before.sync = 3;
+    before.syncTime = 7;
+    StoredConfiguration file = example("multi.json");
+    file.ethernetWrite = {true, false, false};
+    for (const bool ethernet : {false, true}) {
+        const auto prepared = prepareDownload(file, {ethernet, false, 1});
+        ASSERT_EQ(refusalOf(prepared), "(prepared)");
+        const PreparedDownload &download = std::get<PreparedDownload>(prepared);
+        WriteSession gateway(before);
+        QList<QByteArray> frames{download.plan.generalFrame};
+        if (download.plan.ethernetFrame)
+            frames.prepend(*download.plan.ethernetFrame);
+        for (const QByteArray &frame : download.plan.tableFrames)
+            frames << frame;
+        for (const QByteArray &frame : frames)
+            gateway.take(frame);
+        EXPECT_EQ(gateway.config().ethernet.ip, ethernet ? file.ethernet.ip : before.ethernet.ip);
+        EXPECT_EQ(gateway.config().ethernet.mask, before.ethernet.mask);
+        const ReadBackCopy held = readBackOf(gateway.config());
+        const Comparison none(std::vector<ConfigDifference>{});
+        EXPECT_EQ(
+            compareWithGateway(held, download.model, expectedAfterDownload(download, held.network)),
+            none);
+        EXPECT_NE(compareWithGateway(held, download.model, download.network), none);
+        // What the download writes is compared: a table that did not arrive is a difference.
+        WriteSession missed(before);
+        for (const QByteArray &frame : frames.mid(0, frames.size() - 1))
+            missed.take(frame);
+        const ReadBackCopy stale = readBackOf(missed.config());
+        EXPECT_NE(compareWithGateway(stale, download.model,
+                                     expectedAfterDownload(download, stale.network)),
+                  none);
     }
 }
 
