@@ -6,6 +6,7 @@
 #include "fleet/CliRunner.h"
 #include "support/ScriptedPeer.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
