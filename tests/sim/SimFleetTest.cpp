@@ -142,10 +142,11 @@ TEST(SimFleetTest, PortsFollowTheFirstAndAreTakenAllOrNone) {
     EXPECT_EQ(secondLog, QString());
 }
 
-// One gateway prints as the simulator always has: no port before its lines, --save a file.
+// One gateway prints as the simulator always has: no port before its lines, --save a file. A file
+// that cannot be written is reported, and the download is served all the same.
 TEST(SimFleetTest, OneGatewayKeepsItsPlainLinesAndFile) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("saved.json"));
+    const QString path = dir.filePath(QStringLiteral("missing/saved.json"));
     SimFleet fleet(example("multi.json"), fleetOptions(0, 1, path));
     QString log;
     QTextStream out(&log);
@@ -160,6 +161,11 @@ TEST(SimFleetTest, OneGatewayKeepsItsPlainLinesAndFile) {
                                               "client connected: 127.0.0.1:")
                                    .arg(port)
                                    .arg(path)))
+        << log.toStdString();
+    const QList<QByteArray> frames = downloadFrames(example("small.json"));
+    client.exchange(frames.join(), 12 * frames.size());
+    EXPECT_EQ(fleet.server(0).config().devices, example("small.json").devices);
+    EXPECT_TRUE(log.contains(QStringLiteral("\ncannot save the configuration: %1: ").arg(path)))
         << log.toStdString();
 }
 
