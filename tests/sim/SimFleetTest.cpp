@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <tuple>
 
 using namespace tolvar;
 using namespace tolvar::test;
@@ -35,7 +36,10 @@ SimOptions fleetOptions(quint16 port, int count, const QString &savePath = {}) {
 // A client of one gateway that sends frames and waits for `bytes` of answers.
 class Client {
 public:
-    explicit Client(quint16 port) { socket.connectToHost(QHostAddress::LocalHost, port); }
+    explicit Client(quint16 port) {
+        QObject::connect(&socket, &QTcpSocket::readyRead, &socket, [this] { ++reads; });
+        socket.connectToHost(QHostAddress::LocalHost, port);
+    }
 
     QByteArray exchange(const QByteArray &request, qsizetype bytes) {
         socket.write(request);
@@ -44,14 +48,18 @@ public:
     }
 
     QTcpSocket socket;
+    int reads = 0;
 };
 
-// Three gateways, each with a client of its own: the download to the second (examples/
-// small.json onto the factory configuration) changes that one and writes only its file, byte for
-// byte the example; the others still serve the factory configuration.
+// Three gateways on ports the system picks, each with a client of its own: the download to the
+// second (examples/small.json onto the factory configuration) changes that one and writes only
+// its file, byte for byte the example; the others still serve the factory configuration. Each
+// gateway takes the options' reply pieces and idle timeout.
 TEST(SimFleetTest, ADownloadToOneGatewayChangesOnlyThatOneAndItsFile) {
     QTemporaryDir dir;
-    SimFleet fleet(StoredConfiguration{}, fleetOptions(0, 3, dir.path()));
+    SimOptions options = fleetOptions(0, 3, dir.path());
+    std::tie(options.chunkBytes, options.chunkDelayMs, options.idleTimeoutS) = std::tuple(7, 20, 5);
+    SimFleet fleet(StoredConfiguration{}, options);
     QString log;
     QTextStream out(&log);
     ASSERT_EQ(fleet.start(out), std::nullopt);
@@ -59,11 +67,13 @@ TEST(SimFleetTest, ADownloadToOneGatewayChangesOnlyThatOneAndItsFile) {
     ASSERT_EQ(ports.size(), 3);
     QString expectedStart;
     for (const quint16 port : ports) {
-        EXPECT_EQ(fleet.server(int(ports.indexOf(port))).serverAddress(),
-                  QHostAddress(QHostAddress::LocalHost));
+        const GatewaySimServer &server = fleet.server(int(ports.indexOf(port)));
+        EXPECT_EQ(server.serverAddress(), QHostAddress(QHostAddress::LocalHost));
+        EXPECT_EQ(server.idleTimeout(), 5000);
+        EXPECT_GE(port, 1024); // a free port from the system's unprivileged range
         expectedStart +=
             QStringLiteral("tolvar-gateway-sim: listening on 127.0.0.1:%1, 1 device(s), "
-                           "saving downloads to %2/%1.json\n")
+                           "saving downloads to %2/%1.json, replies in 7-byte pieces 20 ms apart\n")
                 .arg(port)
                 .arg(dir.path());
     }
@@ -95,7 +105,9 @@ TEST(SimFleetTest, ADownloadToOneGatewayChangesOnlyThatOneAndItsFile) {
     for (const int other : {0, 2}) {
         EXPECT_EQ(fleet.server(other).config(), StoredConfiguration{});
         const QByteArray general = encodeReply(generalReplyOf(StoredConfiguration{}));
+        const int reads = clients[other]->reads;
         EXPECT_EQ(clients[other]->exchange(readFrame('G'), general.size()), general);
+        EXPECT_GE(clients[other]->reads, reads + 2); // in pieces 20 ms apart
     }
     const QString tag = QStringLiteral("[%1] ").arg(ports[1]);
     EXPECT_TRUE(log.contains(
