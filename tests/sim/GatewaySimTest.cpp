@@ -185,12 +185,17 @@ TEST_F(GatewaySimServerTest, KeepsOnlyTheLatestFrames) {
 // wait, and the request after it is answered, also when its last byte comes on its own.
 TEST_F(GatewaySimServerTest, DropsAnIncompleteFrameAfterItsWait) {
     server.setIncompleteFrameTimeout(20);
+    QString log;
+    QTextStream out(&log);
+    reportServerEvents(server, out);
     QByteArray dropped;
     QObject::connect(&server, &GatewaySimServer::incompleteFrameDropped, &server,
                      [&](const QByteArray &bytes) { dropped = bytes; });
     client.socket.write(readFrame('P').left(5));
     ASSERT_TRUE(pumpUntil([&] { return !dropped.isEmpty(); }));
     EXPECT_EQ(dropped, readFrame('P').left(5));
+    EXPECT_EQ(log,
+              "incomplete frame dropped after 20 ms without bytes (5 bytes): 01 02 00 00 00\n");
     client.expectAnswer(readFrame('P'), ethernetReply());
     server.setIncompleteFrameTimeout(3000);
     client.socket.write(readFrame('P').chopped(1));
