@@ -39,6 +39,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+trap 'exit 143' TERM INT HUP # through cleanup
 
 # Ansible keeps its temporary files and settings in this run's folder.
 export ANSIBLE_CONFIG=$repo/ansible/examples/ansible.cfg
@@ -49,7 +50,7 @@ export ANSIBLE_NOCOLOR=1
 export ANSIBLE_FORCE_COLOR=0
 
 mkdir "$work/saved"
-timeout 600 "$sim" --count 3 --port 0 --save "$work/saved" >"$work/sim.log" 2>&1 &
+timeout 500 "$sim" --count 3 --port 0 --save "$work/saved" >"$work/sim.log" 2>&1 &
 sim_pid=$!
 
 # Its three "port P" lines, within 5 s.
@@ -75,7 +76,7 @@ run_playbook() {
     local name=$1
     shift
     echo "== ansible-playbook $* ($name)"
-    if ! timeout 300 ansible-playbook -i "$work/inventory.ini" -e "cli=$cli" "$@" "$playbook" \
+    if ! timeout 120 ansible-playbook -i "$work/inventory.ini" -e "cli=$cli" "$@" "$playbook" \
         >"$work/$name.log" 2>&1; then
         cat "$work/$name.log" >&2
         echo "-- simulator:" >&2
