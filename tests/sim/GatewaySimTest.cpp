@@ -185,12 +185,17 @@ TEST_F(GatewaySimServerTest, KeepsOnlyTheLatestFrames) {
 // wait, and the request after it is answered, also when its last byte comes on its own.
 TEST_F(GatewaySimServerTest, DropsAnIncompleteFrameAfterItsWait) {
     server.setIncompleteFrameTimeout(20);
+    QString log;
+    QTextStream out(&log);
+    reportServerEvents(server, out);
     QByteArray dropped;
     QObject::connect(&server, &GatewaySimServer::incompleteFrameDropped, &server,
                      [&](const QByteArray &bytes) { dropped = bytes; });
     client.socket.write(readFrame('P').left(5));
     ASSERT_TRUE(pumpUntil([&] { return !dropped.isEmpty(); }));
     EXPECT_EQ(dropped, readFrame('P').left(5));
+    EXPECT_EQ(log,
+              "incomplete frame dropped after 20 ms without bytes (5 bytes): 01 02 00 00 00\n");
     client.expectAnswer(readFrame('P'), ethernetReply());
     server.setIncompleteFrameTimeout(3000);
     client.socket.write(readFrame('P').chopped(1));
@@ -255,7 +260,9 @@ TEST(SimConsoleTest, OptionsAreReadOrTheWrongValueIsNamed) {
          "tolvar-gateway-sim: --idle-timeout 86401: expected a whole number 0..86400"},
         {{"--port", "65536"}, "tolvar-gateway-sim: --port 65536: expected a whole number 0..65535"},
         {{"--chunk-delay-ms", "60001"},
-         "tolvar-gateway-sim: --chunk-delay-ms 60001: expected a whole number 0..60000"}};
+         "tolvar-gateway-sim: --chunk-delay-ms 60001: expected a whole number 0..60000"},
+        {{"--chunk", "65536"},
+         "tolvar-gateway-sim: --chunk 65536: expected a whole number 0..65535"}};
     for (const auto &[args, expected] : cases) {
         QCommandLineParser parser;
         addSimOptions(parser);
@@ -270,6 +277,16 @@ TEST(SimConsoleTest, OptionsAreReadOrTheWrongValueIsNamed) {
               : std::get<QString>(read);
         EXPECT_EQ(shown, expected);
     }
+}
+
+// Of an unknown block the log shows the first 64 bytes and its size; a command frame is shown
+// whole, and so is an unknown block of 64 bytes.
+TEST(SimConsoleTest, LongUnknownBlocksAreCutInTheLog) {
+    const QByteArray block(65, '\x0A');
+    const QString bytes = QStringLiteral("0A ").repeated(64);
+    EXPECT_EQ(frameLine("unknown", block), "unknown " + bytes + "\u2026 (65 bytes)");
+    EXPECT_EQ(frameLine("#PD", block), "#PD " + bytes + "0A");
+    EXPECT_EQ(frameLine("unknown", block.left(64)), "unknown " + bytes.chopped(1));
 }
 
 // What a user reads when the simulator cannot listen: the reason, and what to do about it. Only

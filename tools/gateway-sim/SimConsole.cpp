@@ -4,6 +4,7 @@
 #include "LogThrottle.h"
 #include "files/ConfigurationFile.h"
 
+#include <QFileInfo>
 #include <QLocale>
 #include <QTimer>
 
@@ -17,20 +18,49 @@ const QString kProgram = QStringLiteral("tolvar-gateway-sim");
 constexpr int kMaxChunkDelayMs = 60000;
 constexpr int kMaxIdleTimeoutS = 86400;
 
-// A whole number 0..max from an option value; nothing when the text is not one.
-std::optional<int> optionNumber(const QCommandLineParser &parser, const QString &name, int max) {
+// A whole number min..max from an option value; nothing when the text is not one.
+std::optional<int> optionNumber(const QCommandLineParser &parser, const QString &name, int max,
+                                int min = 0) {
     bool ok = false;
     const uint value = parser.value(name).toUInt(&ok);
-    if (!ok || value > static_cast<uint>(max)) {
+    if (!ok || value < static_cast<uint>(min) || value > static_cast<uint>(max)) {
         return std::nullopt;
     }
     return static_cast<int>(value);
 }
 
-QString badValue(const QCommandLineParser &parser, const QString &name, int max) {
-    return QStringLiteral("%1: --%2 %3: expected a whole number 0..%4")
+QString badValue(const QCommandLineParser &parser, const QString &name, int max, int min = 0) {
+    return QStringLiteral("%1: --%2 %3: expected a whole number %4..%5")
         .arg(kProgram, name, parser.value(name))
+        .arg(min)
         .arg(max);
+}
+
+// What is wrong with the way --port, --count and --save go together, if anything. The folder
+// is checked now so that a typing error shows at start, not at the first download.
+std::optional<QString> fleetMismatch(const SimOptions &options) {
+    if (options.port > 0 && options.port + options.count - 1 > 65535) {
+        return QStringLiteral("%1: --port %2 --count %3: the ports would run past 65535")
+            .arg(kProgram)
+            .arg(options.port)
+            .arg(options.count);
+    }
+    if (options.savePath.isEmpty()) {
+        return std::nullopt;
+    }
+    const bool folder = QFileInfo(options.savePath).isDir();
+    if (options.count > 1 && !folder) {
+        return QStringLiteral("%1: --save %2: not a folder; with --count %3 it names the folder "
+                              "that holds one <port>.json per gateway")
+            .arg(kProgram, options.savePath)
+            .arg(options.count);
+    }
+    if (options.count == 1 && folder) {
+        return QStringLiteral("%1: --save %2: a folder; with one gateway it names the file to "
+                              "write (a folder with --count 2 or more)")
+            .arg(kProgram, options.savePath);
+    }
+    return std::nullopt;
 }
 
 QString withoutFinalStop(QString text) {
@@ -59,8 +89,9 @@ class ThrottledPrinter : public QObject {
 public:
     static constexpr int kSummaryCheckMs = 100;
 
-    ThrottledPrinter(QTextStream &out, std::function<qint64()> clockMs, QObject *parent)
-        : QObject(parent), out_(out), clockMs_(std::move(clockMs)) {
+    ThrottledPrinter(QTextStream &out, std::function<qint64()> clockMs, QString prefix,
+                     QObject *parent)
+        : QObject(parent), out_(out), clockMs_(std::move(clockMs)), prefix_(std::move(prefix)) {
         summaryCheck_.setInterval(kSummaryCheckMs);
         connect(&summaryCheck_, &QTimer::timeout, this, &ThrottledPrinter::printDueSummary);
     }
@@ -78,7 +109,7 @@ public:
         }
     }
 
-    void print(const QString &line) { out_ << line << Qt::endl; }
+    void print(const QString &line) { out_ << prefix_ << line << Qt::endl; }
 
 private:
     void printDueSummary() {
@@ -94,6 +125,7 @@ private:
 
     QTextStream &out_;
     std::function<qint64()> clockMs_;
+    QString prefix_;
     LogThrottle throttle_;
     QTimer summaryCheck_;
     bool frameLeftOut_ = false;
@@ -109,16 +141,24 @@ void addSimOptions(QCommandLineParser &parser) {
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption({QStringLiteral("port"),
-                      QStringLiteral("TCP port on 127.0.0.1 (default 502; 0 picks a free one)."),
+                      QStringLiteral("TCP port on 127.0.0.1 (default 502; 0 picks a free one). "
+                                     "With --count, the first of consecutive ports."),
                       QStringLiteral("N"), QString::number(kDefaultSimPort)});
+    parser.addOption({QStringLiteral("count"),
+                      QStringLiteral("Serve N independent gateways (1..%1), each with its own "
+                                     "copy of the configuration; prints \"port P\" for each.")
+                          .arg(kMaxSimCount),
+                      QStringLiteral("N"), QStringLiteral("1")});
     parser.addOption({QStringLiteral("config"),
                       QStringLiteral("JSON configuration to serve (default: one device, node "
                                      "ID 1, empty tables)."),
                       QStringLiteral("FILE")});
     parser.addOption({QStringLiteral("save"),
                       QStringLiteral("After every complete configuration download, write the "
-                                     "configuration held to FILE (same JSON format)."),
-                      QStringLiteral("FILE")});
+                                     "configuration held to FILE (same JSON format). With "
+                                     "--count 2 or more, an existing folder that gets one "
+                                     "<port>.json per gateway."),
+                      QStringLiteral("FILE|DIR")});
     parser.addOption({QStringLiteral("chunk"),
                       QStringLiteral("Send every reply in pieces of N bytes (0: in one piece)."),
                       QStringLiteral("N"), QStringLiteral("0")});
@@ -136,11 +176,17 @@ std::variant<SimOptions, QString> readSimOptions(const QCommandLineParser &parse
     const QString chunk = QStringLiteral("chunk");
     const QString delay = QStringLiteral("chunk-delay-ms");
     const QString idle = QStringLiteral("idle-timeout");
+    const QString count = QStringLiteral("count");
     SimOptions options;
     if (const auto value = optionNumber(parser, port, 65535)) {
         options.port = static_cast<quint16>(*value);
     } else {
         return badValue(parser, port, 65535);
+    }
+    if (const auto value = optionNumber(parser, count, kMaxSimCount, 1)) {
+        options.count = *value;
+    } else {
+        return badValue(parser, count, kMaxSimCount, 1);
     }
     if (const auto value = optionNumber(parser, chunk, 65535)) {
         options.chunkBytes = *value;
@@ -161,6 +207,9 @@ std::variant<SimOptions, QString> readSimOptions(const QCommandLineParser &parse
     if (parser.isSet(QStringLiteral("config")))
         options.configPath = parser.value(QStringLiteral("config"));
     options.savePath = parser.value(QStringLiteral("save"));
+    if (auto mismatch = fleetMismatch(options)) {
+        return *mismatch;
+    }
     return options;
 }
 
@@ -209,8 +258,8 @@ qint64 steadyClockMs() {
 }
 
 void reportServerEvents(GatewaySimServer &server, QTextStream &out,
-                        const std::function<qint64()> &clockMs) {
-    auto *printer = new ThrottledPrinter(out, clockMs, &server);
+                        const std::function<qint64()> &clockMs, const QString &prefix) {
+    auto *printer = new ThrottledPrinter(out, clockMs, prefix, &server);
     auto print = [printer](const QString &line) { printer->print(line); };
     auto printOfFrame = [printer](const QString &line) { printer->printOfFrame(line); };
     QObject::connect(&server, &GatewaySimServer::clientConnected, printer, [&server, print] {
@@ -248,11 +297,13 @@ void reportServerEvents(GatewaySimServer &server, QTextStream &out,
                      });
 }
 
-void saveEveryDownload(GatewaySimServer &server, const QString &path, QTextStream &out) {
+void saveEveryDownload(GatewaySimServer &server, const QString &path, QTextStream &out,
+                       const QString &prefix) {
     QObject::connect(&server, &GatewaySimServer::configWritten, &server,
-                     [path, &out](const StoredConfiguration &config) {
+                     [path, prefix, &out](const StoredConfiguration &config) {
                          const auto failure = saveConfigurationFile(config, path);
-                         out << (failure
+                         out << prefix
+                             << (failure
                                      ? QStringLiteral("cannot save the configuration: ") + *failure
                                      : QStringLiteral("saved the configuration to ") + path)
                              << Qt::endl;

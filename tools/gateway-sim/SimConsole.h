@@ -16,20 +16,23 @@ class GatewaySimServer;
 struct WriteEvent;
 
 inline constexpr quint16 kDefaultSimPort = 502;
+inline constexpr int kMaxSimCount = 256;
 
 struct SimOptions {
-    quint16 port = kDefaultSimPort;
+    quint16 port = kDefaultSimPort;    // of the first gateway; 0: each takes a free one
+    int count = 1;                     // gateways served, on port, port + 1, ...
     std::optional<QString> configPath; // none: the built-in configuration
-    QString savePath;   // empty: downloads are not saved
+    QString savePath;                  // empty: downloads are not saved; with count > 1 a folder
     int chunkBytes = 0;
     int chunkDelayMs = 0;
     int idleTimeoutS = 30; // 0: an idle client is never closed
 };
 
-// The command line: --port N, --config FILE, --save FILE, --chunk N, --chunk-delay-ms M,
-// --idle-timeout S, plus help/version.
+// The command line: --port N, --count N, --config FILE, --save FILE|DIR, --chunk N,
+// --chunk-delay-ms M, --idle-timeout S, plus help/version.
 void addSimOptions(QCommandLineParser &parser);
-// The options of a parsed command line, or the line that says which value is wrong.
+// The options of a parsed command line, or the line that says which value is wrong. With one
+// gateway --save names a file, with several an existing folder; either other way is refused.
 std::variant<SimOptions, QString> readSimOptions(const QCommandLineParser &parser);
 
 // "01 02 00 ..." : the bytes in upper-case hex, separated by blanks.
@@ -52,13 +55,17 @@ QString refusedSummaryLine(qint64 count);
 // Milliseconds of a steady clock.
 qint64 steadyClockMs();
 
-// Prints one line per server event (connections, frames, replies, downloads, dropped bytes).
-// Refused frames go through a LogThrottle on `clockMs`: the lines of a frame it only counts (the
-// frame, its refusal, its answer) are left out, and their number is printed once due.
+// Prints one line per server event (connections, frames, replies, downloads, dropped bytes),
+// each starting with `prefix`. Refused frames go through a LogThrottle on `clockMs`: the lines of
+// a frame it only counts (the frame, its refusal, its answer) are left out, and their number is
+// printed once due.
 void reportServerEvents(GatewaySimServer &server, QTextStream &out,
-                        const std::function<qint64()> &clockMs = steadyClockMs);
+                        const std::function<qint64()> &clockMs = steadyClockMs,
+                        const QString &prefix = {});
 
-// After every complete download, writes the configuration to `path` and prints one line.
-void saveEveryDownload(GatewaySimServer &server, const QString &path, QTextStream &out);
+// After every complete download, writes the configuration to `path` and prints one line that
+// starts with `prefix`.
+void saveEveryDownload(GatewaySimServer &server, const QString &path, QTextStream &out,
+                       const QString &prefix = {});
 
 } // namespace tolvar

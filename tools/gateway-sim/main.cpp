@@ -1,5 +1,5 @@
-#include "GatewaySimServer.h"
 #include "SimConsole.h"
+#include "SimFleet.h"
 #include "files/ConfigurationFile.h"
 
 #include <QCommandLineParser>
@@ -22,21 +22,6 @@ std::variant<StoredConfiguration, QString> configFor(const SimOptions &options) 
         return QStringLiteral("tolvar-gateway-sim: ") + *message;
     }
     return loaded;
-}
-
-QString listeningLine(const GatewaySimServer &server, const SimOptions &options) {
-    QString line = QStringLiteral("tolvar-gateway-sim: listening on 127.0.0.1:%1, %2 device(s)")
-                       .arg(server.serverPort())
-                       .arg(server.config().devices.size());
-    if (!options.savePath.isEmpty()) {
-        line += QStringLiteral(", saving downloads to %1").arg(options.savePath);
-    }
-    if (options.chunkBytes > 0) {
-        line += QStringLiteral(", replies in %1-byte pieces %2 ms apart")
-                    .arg(options.chunkBytes)
-                    .arg(options.chunkDelayMs);
-    }
-    return line;
 }
 
 } // namespace
@@ -63,19 +48,10 @@ int main(int argc, char **argv) {
         return 1;
     }
 
-    GatewaySimServer server;
-    server.setConfig(std::get<StoredConfiguration>(config));
-    server.setChunking(settings.chunkBytes, settings.chunkDelayMs);
-    server.setIdleTimeout(settings.idleTimeoutS * 1000);
-    reportServerEvents(server, out);
-    if (!settings.savePath.isEmpty()) {
-        saveEveryDownload(server, settings.savePath, out);
-    }
-    if (!server.listen(settings.port)) {
-        err << listenFailureLine(settings.port, server.serverError(), server.errorString())
-            << Qt::endl;
+    SimFleet fleet(std::get<StoredConfiguration>(config), settings);
+    if (const auto failure = fleet.start(out)) {
+        err << *failure << Qt::endl;
         return 1;
     }
-    out << listeningLine(server, settings) << Qt::endl;
     return QCoreApplication::exec();
 }
