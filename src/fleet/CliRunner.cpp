@@ -3,6 +3,8 @@
 #include "files/ConfigurationFile.h"
 #include "fleet/ResultText.h"
 
+#include <QDir>
+
 namespace tolvar {
 
 CliRunner::CliRunner(CliRequest request, CliStreams streams, int secondMs, QObject *parent)
@@ -14,8 +16,15 @@ CliRunner::~CliRunner() = default;
 // A file that cannot be read stops everything before any gateway is touched; a file whose
 // checks refuse it fails only the gateways it goes to.
 bool CliRunner::prepareFiles() {
-    if (m_request.command == CliCommand::Read)
+    if (m_request.command == CliCommand::Read) {
+        if (m_request.outputFolder && !QDir().mkpath(m_request.output)) {
+            m_streams.err(QStringLiteral("tolvar-cli: cannot make the folder %1 for the files "
+                                         "read; name a folder you may write to with -o")
+                              .arg(m_request.output));
+            return false;
+        }
         return true;
+    }
     DownloadOptions options{m_request.ethernet, m_request.force, m_request.unitId};
     // A verify sends nothing: faults of the checks are no reason to refuse comparing.
     if (m_request.command == CliCommand::Verify)
@@ -73,8 +82,11 @@ void CliRunner::tell(const GatewayResult &result) {
         m_streams.out(resultJson(result));
     } else {
         m_streams.out(resultLine(result));
-        for (const QString &line : differenceLines(result))
-            m_streams.out(line);
+        // With one gateway a person reads every difference; with many, one line each.
+        if (m_request.targets.size() == 1) {
+            for (const QString &line : differenceLines(result))
+                m_streams.out(line);
+        }
     }
     showProgress();
 }
