@@ -14,8 +14,10 @@ namespace {
 // Written by the signal handler only; a handler may touch nothing else.
 volatile std::sig_atomic_t interrupted = 0;
 
-extern "C" void noteInterrupt(int) {
+// A second Ctrl-C ends the program at once, should the clean stop itself hang.
+extern "C" void noteInterrupt(int signal) {
     interrupted = 1;
+    std::signal(signal, SIG_DFL);
 }
 
 } // namespace

@@ -10,7 +10,8 @@ namespace tolvar {
 bool isTerminal(std::FILE *stream);
 
 // Ctrl-C and termination requests set a flag instead of ending the program at once, so the run
-// can stop cleanly and say where each gateway was; interruptRequested() polls it.
+// can stop cleanly and say where each gateway was; interruptRequested() polls it. A second one
+// ends the program.
 void catchInterrupts();
 bool interruptRequested();
 
