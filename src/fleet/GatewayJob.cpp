@@ -97,14 +97,14 @@ void GatewayJob::readGateway(void (GatewayJob::*then)()) {
     m_replies = {};
     m_linkProblem.clear();
     m_expected.clear();
-    m_afterRead = then;
+    m_afterRead = [this, then] { (this->*then)(); };
     m_read = std::make_unique<ConfigurationRead>(m_link, m_expected, m_settings.secondMs);
     connect(m_read.get(), &ConfigurationRead::finished, this, [this] {
         if (!m_replies.complete()) {
             finish(GatewayOutcome::Failed, readFailure());
             return;
         }
-        (this->*m_afterRead)();
+        m_afterRead();
     });
     m_read->start(m_settings.unitId);
 }

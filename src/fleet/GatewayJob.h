@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <variant>
@@ -95,7 +96,7 @@ private:
     QString m_linkProblem; // the first refused reply or close the link reported
     std::unique_ptr<ConfigurationRead> m_read;
     std::unique_ptr<ConfigurationDownload> m_download;
-    void (GatewayJob::*m_afterRead)() = nullptr;
+    std::function<void()> m_afterRead;
     QTimer m_connectTimer;
     QElapsedTimer m_clock;
     GatewayResult m_result;

@@ -72,7 +72,7 @@ ConfigurationDownload::ConfigurationDownload(GatewayLink &link, int secondMs, QO
     m_stepTimer.setSingleShot(true);
     // A coarse timer may fire a little early; the pacing must last its full time.
     m_stepTimer.setTimerType(Qt::PreciseTimer);
-    connect(&m_stepTimer, &QTimer::timeout, this, [this] { (this->*m_nextStep)(); });
+    connect(&m_stepTimer, &QTimer::timeout, this, [this] { m_nextStep(); });
     connect(&m_link, &GatewayLink::replyReceived, this, &ConfigurationDownload::takeReply);
 }
 
@@ -101,7 +101,7 @@ bool ConfigurationDownload::sendFrame(const QByteArray &frame, const QString &na
 }
 
 void ConfigurationDownload::after(int seconds, void (ConfigurationDownload::*step)()) {
-    m_nextStep = step;
+    m_nextStep = [this, step] { (this->*step)(); };
     m_stepTimer.start(seconds * m_secondMs);
 }
 

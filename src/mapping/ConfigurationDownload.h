@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QTimer>
 
+#include <functional>
 #include <optional>
 
 namespace tolvar {
@@ -75,7 +76,7 @@ private:
     QString m_lastFrame;
     std::optional<ExceptionReply> m_refusal;
     QTimer m_stepTimer;
-    void (ConfigurationDownload::*m_nextStep)() = nullptr;
+    std::function<void()> m_nextStep;
 };
 
 // Seconds a plan takes once started: one after the general frame, one before the table frames
