@@ -179,7 +179,7 @@ TEST(CliRequest, EachCommandsFormsAndRefusals) {
         {{"apply", "a.json"}, "(2) tolvar-cli apply: no gateway given: name HOST[:PORT] or --hosts FILE\n"},
         {{"read", "-o", "x"}, "(2) tolvar-cli read: no gateway given"},
         {{"read", "h"}, "(2) tolvar-cli read: no output given: add -o FILE for one gateway, -o FOLDER for several\n"},
-        {{"read", "h1", "h2", "-o", "$D/all.txt"}, "(2) tolvar-cli read: -o $D/all.txt is a file; with several gateways -o names a folder"},
+        {{"read", "h1", "h2", "-o", "$D/all.txt"}, "(2) tolvar-cli read: -o $D/all.txt is a file; with several gateways -o names a folder (created when missing)\n"},
         {{"read", "--hosts", "$D/same.txt"}, "(2) tolvar-cli read: gw1:502 and gw2:502 would both be read into $D/x.json; give each gateway its own file\n"},
         {{"read", "h", "-o", "x", "--ethernet"}, "(2) tolvar-cli read: --ethernet is not an option of read; tolvar-cli read --help lists the options\n"},
         {{"verify", "a.json", "h", "--force"}, "(2) tolvar-cli verify: --force is not an option of verify"},
