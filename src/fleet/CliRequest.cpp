@@ -71,7 +71,7 @@ const char *const kGatewayExitHelp =
 Exit status: 0 every gateway done, 1 one failed, differs or was stopped, 2 nothing was tried.
 )";
 
-struct CommandSpec {
+struct CommandInfo {
     CliCommand command;
     const char *name;
     unsigned options;
@@ -82,7 +82,7 @@ struct CommandSpec {
     const char *exitStatus;  // for a command without gateways
 };
 
-const CommandSpec kCommands[] = {
+const CommandInfo kCommands[] = {
     {CliCommand::Read, "read", kGatewayOptions | Output,
      "read HOST[:PORT]... [--hosts FILE] -o PATH", "read each gateway's configuration into a file",
      "Reads each gateway's configuration into a configuration file (JSON).",
@@ -134,28 +134,28 @@ QString overview() {
                                   "Configures Tolvar gateways over Ethernet without windows, "
                                   "many at a time.\n\nCommands:\n")
                        .arg(kProgram);
-    for (const CommandSpec &spec : kCommands)
+    for (const CommandInfo &info : kCommands)
         text += QStringLiteral("  %1 %2\n")
-                    .arg(QLatin1String(spec.name), -8)
-                    .arg(QLatin1String(spec.summary));
+                    .arg(QLatin1String(info.name), -8)
+                    .arg(QLatin1String(info.summary));
     return text + QStringLiteral("\n%1 COMMAND --help describes a command; %1 --version shows "
                                  "the version.\n")
                       .arg(kProgram);
 }
 
-QString helpOf(const CommandSpec &spec) {
-    const bool gateways = spec.options & Hosts;
+QString helpOf(const CommandInfo &info) {
+    const bool gateways = info.options & Hosts;
     QString text = QStringLiteral("Usage: %1 %2\n\n%3\n\n")
-                       .arg(kProgram, QLatin1String(spec.usage), QLatin1String(spec.description));
+                       .arg(kProgram, QLatin1String(info.usage), QLatin1String(info.description));
     if (gateways)
         text += QLatin1String(kGatewaysHelp) + u'\n';
-    text += QLatin1String("Options:\n") + QLatin1String(spec.ownOptions);
-    if (spec.options & Force)
+    text += QLatin1String("Options:\n") + QLatin1String(info.ownOptions);
+    if (info.options & Force)
         text += QLatin1String(kWriteOptionsHelp);
     if (gateways)
         text += QLatin1String(kGatewayOptionsHelp);
     text += QLatin1String("  -h, --help             this text\n\n");
-    return text + QLatin1String(gateways ? kGatewayExitHelp : spec.exitStatus);
+    return text + QLatin1String(gateways ? kGatewayExitHelp : info.exitStatus);
 }
 
 // Thrown inside the parser only; parseCliArguments turns it into the usage refusal.
@@ -187,11 +187,11 @@ int numberOption(const OptionSpec &option, const QString &value, int lo, int hi)
 
 class Parser {
 public:
-    explicit Parser(const CommandSpec &spec) : spec_(spec) { request_.command = spec.command; }
+    explicit Parser(const CommandInfo &info) : info_(info) { request_.command = info.command; }
 
     CliRequest run(const QStringList &arguments) {
         takeArguments(arguments);
-        switch (spec_.command) {
+        switch (info_.command) {
         case CliCommand::Diff:
             takeFiles(
                 2, QStringLiteral("name two configuration files: %1 diff FILE FILE").arg(kProgram));
@@ -199,7 +199,7 @@ public:
         case CliCommand::Check:
         case CliCommand::Map:
             takeFiles(1, QStringLiteral("name one configuration file: %1 %2 FILE")
-                             .arg(kProgram, QLatin1String(spec_.name)));
+                             .arg(kProgram, QLatin1String(info_.name)));
             break;
         case CliCommand::Read:
             takeTargets(positionals_, QString(), false);
@@ -215,7 +215,7 @@ public:
     }
 
 private:
-    QString name() const { return QLatin1String(spec_.name); }
+    QString name() const { return QLatin1String(info_.name); }
 
     void takeArguments(const QStringList &arguments) {
         bool optionsEnded = false;
@@ -236,7 +236,7 @@ private:
             if (!option)
                 refuse(QStringLiteral("unknown option %1; %2 %3 --help lists the options")
                            .arg(shownText(given), kProgram, name()));
-            if (!(spec_.options & option->id))
+            if (!(info_.options & option->id))
                 refuse(QStringLiteral("%1 is not an option of %3; %2 %3 --help lists the options")
                            .arg(given, kProgram, name()));
             if (*option->value == '\0') {
@@ -379,7 +379,7 @@ private:
         }
     }
 
-    const CommandSpec &spec_;
+    const CommandInfo &info_;
     CliRequest request_;
     QStringList positionals_;
     QString hosts_;
@@ -407,21 +407,21 @@ std::variant<CliRequest, CliUsage> parseCliArguments(const QStringList &argument
         return CliUsage{overview(), 0};
     if (first == QLatin1String("--version"))
         return CliUsage{QStringLiteral("%1 %2\n").arg(kProgram, version), 0};
-    const auto spec = std::find_if(std::begin(kCommands), std::end(kCommands),
+    const auto info = std::find_if(std::begin(kCommands), std::end(kCommands),
                                    [&](const auto &s) { return first == QLatin1String(s.name); });
-    if (spec == std::end(kCommands))
+    if (info == std::end(kCommands))
         return CliUsage{QStringLiteral("%1: \"%2\" is no command; name one of read, write, apply, "
                                        "verify, diff, check, map first (%1 --help)\n")
                             .arg(kProgram, shownText(first)),
                         2};
     const QStringList rest = arguments.mid(1);
     if (asksForHelp(rest))
-        return CliUsage{helpOf(*spec), 0};
+        return CliUsage{helpOf(*info), 0};
     try {
-        return Parser(*spec).run(rest);
+        return Parser(*info).run(rest);
     } catch (const Refusal &refusal) {
         return CliUsage{
-            QStringLiteral("%1 %2: %3\n").arg(kProgram, QLatin1String(spec->name), refusal.message),
+            QStringLiteral("%1 %2: %3\n").arg(kProgram, QLatin1String(info->name), refusal.message),
             2};
     }
 }
