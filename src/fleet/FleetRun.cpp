@@ -26,7 +26,9 @@ void FleetRun::startNext() {
     connect(job, &GatewayJob::framesSentChanged, this, &FleetRun::framesSentChanged);
     connect(job, &GatewayJob::finished, this,
             [this, job](const GatewayResult &result) { jobFinished(job, result); });
-    job->start();
+    // From the event loop: a job that ends at once (its file was refused) must not start the
+    // next one from within this call, and so on down the whole list.
+    QMetaObject::invokeMethod(job, &GatewayJob::start, Qt::QueuedConnection);
 }
 
 // A job finishes inside its own handlers: it is let go on the next turn of the event loop.

@@ -57,6 +57,8 @@ GatewayJob::GatewayJob(GatewayTarget target, JobSettings settings,
 GatewayJob::~GatewayJob() = default;
 
 void GatewayJob::start() {
+    if (m_done) // stopped before it began
+        return;
     m_clock.start();
     if (const auto *refusal = m_file ? std::get_if<QString>(m_file.get()) : nullptr) {
         finish(GatewayOutcome::Failed, *refusal);
@@ -119,8 +121,7 @@ QString GatewayJob::readFailure() const {
 }
 
 void GatewayJob::afterFirstRead() {
-    GatewayOutcome failure = GatewayOutcome::Failed;
-    const auto differences = compare(failure);
+    const auto differences = compare();
     if (!differences)
         return;
     if (m_settings.command == GatewayCommand::Verify) {
@@ -166,12 +167,12 @@ void GatewayJob::writeFile() {
 
 // The differences between the gateway and the file in what a download sends, or none when
 // there is nothing to compare: then the job has finished with the reason.
-std::optional<std::vector<ConfigDifference>> GatewayJob::compare(GatewayOutcome &failure) {
+std::optional<std::vector<ConfigDifference>> GatewayJob::compare() {
     const ReadBackCopy held = m_replies.copy();
     const Comparison comparison = compareWithGateway(
         held, m_prepared->model, expectedAfterDownload(*m_prepared, held.network));
     if (const auto *reason = std::get_if<QString>(&comparison)) {
-        finish(failure, *reason);
+        finish(GatewayOutcome::Failed, *reason);
         return std::nullopt;
     }
     return std::get<std::vector<ConfigDifference>>(comparison);
@@ -209,8 +210,7 @@ void GatewayJob::downloaded(const DownloadOutcome &outcome) {
 }
 
 void GatewayJob::afterVerifyRead() {
-    GatewayOutcome failure = GatewayOutcome::Failed;
-    const auto differences = compare(failure);
+    const auto differences = compare();
     if (!differences)
         return;
     if (!differences->empty()) {

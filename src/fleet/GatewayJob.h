@@ -81,7 +81,7 @@ private:
     void download();
     void downloaded(const DownloadOutcome &outcome);
     void afterVerifyRead();
-    std::optional<std::vector<ConfigDifference>> compare(GatewayOutcome &failure);
+    std::optional<std::vector<ConfigDifference>> compare();
     void finish(GatewayOutcome outcome, const QString &message,
                 std::vector<ConfigDifference> differences = {});
 

@@ -142,8 +142,9 @@ TEST(GatewayJob, VerifyNamesAChangedCobId) {
     EXPECT_TRUE(result.message.contains(QStringLiteral("COB-ID"))) << result.message.toStdString();
 }
 
-// Twelve gateways: eight good ones, and one each refusing the connection, staying silent,
-// closing in the middle of a reply and refusing the download. The good ones all end changed.
+// Thirteen gateways: eight good ones, one each refusing the connection, staying silent, closing
+// in the middle of a reply and refusing the download, and one whose file the checks refuse.
+// The good ones all end changed.
 TEST(FleetRun, OneGatewaysFaultIsItsOwn) {
     std::vector<std::unique_ptr<Gateway>> good;
     std::vector<quint16> ports;
@@ -163,12 +164,15 @@ TEST(FleetRun, OneGatewaysFaultIsItsOwn) {
     Gateway refusing;
     refusing.server.setWriteRefusal(4);
     ports.push_back(refusing.server.serverPort());
+    Gateway unchecked;
+    ports.push_back(unchecked.server.serverPort());
 
     const auto file = prepared(example(QStringLiteral("small.json")));
+    const auto refused = std::make_shared<const PreparedFile>(QStringLiteral("faults; fix them"));
     FleetRun run(ports.size(), 12, [&](std::size_t index) {
         return std::make_unique<GatewayJob>(
             GatewayTarget{QStringLiteral("127.0.0.1"), ports[index], {}},
-            settingsFor(GatewayCommand::Apply), file);
+            settingsFor(GatewayCommand::Apply), index == 12 ? refused : file);
     });
     bool finished = false;
     QObject::connect(&run, &FleetRun::finished, [&] { finished = true; });
@@ -185,7 +189,8 @@ TEST(FleetRun, OneGatewaysFaultIsItsOwn) {
         {ports[8], "cannot connect"},
         {ports[9], "the Ethernet, general and table replies missing"},
         {ports[10], "The gateway closed the connection."},
-        {ports[11], "Modbus exception 4"}};
+        {ports[11], "Modbus exception 4"},
+        {ports[12], "faults; fix them"}};
     for (const auto &[port, reason] : failures) {
         EXPECT_EQ(byPort[port].outcome, GatewayOutcome::Failed) << reason;
         EXPECT_TRUE(byPort[port].message.contains(QLatin1String(reason)))
