@@ -197,6 +197,7 @@ TEST(FleetRun, OneGatewaysFaultIsItsOwn) {
             << byPort[port].message.toStdString();
     }
     EXPECT_EQ(run.framesSent(), 8 * byPort[ports[0]].framesTotal + 1);
+    EXPECT_TRUE(unchecked.server.receivedFrames().isEmpty());
 }
 
 } // namespace
