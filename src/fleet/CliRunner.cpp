@@ -37,10 +37,21 @@ bool CliRunner::prepareFiles() {
             m_streams.err(QStringLiteral("tolvar-cli: %1").arg(*problem));
             return false;
         }
-        m_files[target.file] = std::make_shared<const PreparedFile>(
+        auto prepared = std::make_shared<const PreparedFile>(
             prepareDownload(std::get<StoredConfiguration>(loaded), options));
+        m_files[target.file] = prepared;
+        tellNotes(target.file, *prepared);
     }
     return true;
+}
+
+// What the checks found without refusing the file, once per file, before anything is sent.
+void CliRunner::tellNotes(const QString &file, const PreparedFile &prepared) {
+    const auto *download = std::get_if<PreparedDownload>(&prepared);
+    if (!download || m_request.command == CliCommand::Verify)
+        return;
+    for (const QString &note : download->notes)
+        m_streams.err(QStringLiteral("tolvar-cli: %1: %2").arg(file, note));
 }
 
 void CliRunner::start() {
@@ -93,8 +104,8 @@ void CliRunner::tell(const GatewayResult &result) {
 
 void CliRunner::showProgress() {
     if (m_streams.progress && m_run)
-        m_streams.progress(progressLine(int(m_run->results().size()),
-                                        int(m_request.targets.size()), m_run->framesSent()));
+        m_streams.progress(progressLine(int(m_run->results().size()), int(m_request.targets.size()),
+                                        m_run->framesSent()));
 }
 
 void CliRunner::stop() {

@@ -40,6 +40,7 @@ signals:
 
 private:
     bool prepareFiles();
+    void tellNotes(const QString &file, const PreparedFile &prepared);
     std::unique_ptr<GatewayJob> makeJob(std::size_t index);
     void tell(const GatewayResult &result);
     void showProgress();

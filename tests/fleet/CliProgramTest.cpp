@@ -47,10 +47,9 @@ TEST(CliProgram, VerifyTellsEachGatewayInJsonAndFailsWhenOneDiffers) {
     differing.setConfig(changed);
     differing.listen(0);
 
-    const Finished run = runCli({QStringLiteral("verify"), kSmall,
-                                 QStringLiteral("127.0.0.1:%1").arg(same.serverPort()),
-                                 QStringLiteral("127.0.0.1:%1").arg(differing.serverPort()),
-                                 QStringLiteral("--json")});
+    const Finished run = runCli(
+        {QStringLiteral("verify"), kSmall, QStringLiteral("127.0.0.1:%1").arg(same.serverPort()),
+         QStringLiteral("127.0.0.1:%1").arg(differing.serverPort()), QStringLiteral("--json")});
     EXPECT_EQ(run.status, 1) << run.err.toStdString();
     // Not a terminal: no progress line.
     EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
@@ -94,22 +93,46 @@ TEST(CliRunner, StopNamesTheGatewayLeftMidDownload) {
     request.targets = {{QStringLiteral("127.0.0.1"), gateway.serverPort(),
                         QStringLiteral(TOLVAR_EXAMPLES_DIR "/multi.json")}};
     QStringList lines;
-    CliRunner runner(request,
-                     {[&](const QString &line) { lines << line; }, [](const QString &) {}, {}},
-                     200);
+    CliRunner runner(
+        request, {[&](const QString &line) { lines << line; }, [](const QString &) {}, {}}, 200);
     int status = -1;
     QObject::connect(&runner, &CliRunner::finished, [&](int s) { status = s; });
-    QObject::connect(&gateway, &GatewaySimServer::frameReceived,
-                     [&](const QString &command) {
-                         if (command == QLatin1String("#RD"))
-                             runner.stop();
-                     });
+    QObject::connect(&gateway, &GatewaySimServer::frameReceived, [&](const QString &command) {
+        if (command == QLatin1String("#RD"))
+            runner.stop();
+    });
     runner.start();
     ASSERT_TRUE(pumpUntil([&] { return status >= 0; }, 20000));
     EXPECT_EQ(status, 1);
     ASSERT_EQ(lines.size(), 1);
     EXPECT_TRUE(lines[0].contains(QStringLiteral("stopped"))) << lines[0].toStdString();
     EXPECT_TRUE(lines[0].contains(QStringLiteral("after 1 of"))) << lines[0].toStdString();
+}
+
+// Information of the checks is told once per file, before anything is sent; it refuses nothing.
+TEST(CliRunner, TellsTheChecksInformationOncePerFile) {
+    CliRequest request;
+    request.command = CliCommand::Write;
+    const QString maximal = QStringLiteral(TOLVAR_EXAMPLES_DIR "/maximal.json");
+    const quint16 closed = closedLoopbackPort();
+    request.targets = {{QStringLiteral("127.0.0.1"), closed, maximal},
+                       {QStringLiteral("localhost"), closed, maximal}};
+    QStringList out;
+    QStringList err;
+    CliRunner runner(
+        request,
+        {[&](const QString &line) { out << line; }, [&](const QString &line) { err << line; }, {}});
+    int status = -1;
+    QObject::connect(&runner, &CliRunner::finished, [&](int s) { status = s; });
+    runner.start();
+    ASSERT_TRUE(pumpUntil([&] { return status >= 0; }, 20000));
+    EXPECT_EQ(out.size(), 2);
+    EXPECT_TRUE(out[0].contains(QStringLiteral("cannot connect"))) << out[0].toStdString();
+    ASSERT_FALSE(err.isEmpty());
+    EXPECT_TRUE(err[0].startsWith(QStringLiteral("tolvar-cli: ") + maximal +
+                                  QStringLiteral(": Information: ")))
+        << err[0].toStdString();
+    EXPECT_EQ(err.filter(QStringLiteral("device 10, RxPDO row 200")).size(), 1);
 }
 
 } // namespace
