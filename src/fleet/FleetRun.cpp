@@ -19,16 +19,20 @@ void FleetRun::start() {
         startNext();
 }
 
-void FleetRun::startNext() {
+GatewayJob *FleetRun::launch() {
     std::unique_ptr<GatewayJob> made = m_makeJob(m_next++);
     GatewayJob *job = made.get();
     m_running.push_back(std::move(made));
     connect(job, &GatewayJob::framesSentChanged, this, &FleetRun::framesSentChanged);
     connect(job, &GatewayJob::finished, this,
             [this, job](const GatewayResult &result) { jobFinished(job, result); });
-    // From the event loop: a job that ends at once (its file was refused) must not start the
-    // next one from within this call, and so on down the whole list.
-    QMetaObject::invokeMethod(job, &GatewayJob::start, Qt::QueuedConnection);
+    return job;
+}
+
+// From the event loop: a job that ends at once (its file was refused) must not start the next
+// one from within this call, and so on down the whole list.
+void FleetRun::startNext() {
+    QMetaObject::invokeMethod(launch(), &GatewayJob::start, Qt::QueuedConnection);
 }
 
 // A job finishes inside its own handlers: it is let go on the next turn of the event loop.
@@ -56,8 +60,9 @@ void FleetRun::stop() {
         running.push_back(job.get());
     for (GatewayJob *job : running)
         job->stop();
-    if (m_results.size() < m_targets)
-        m_next = m_targets;
+    // The gateways not begun yet end "stopped" too, so that every one is told.
+    while (m_next < m_targets)
+        launch()->stop();
 }
 
 int FleetRun::framesSent() const {

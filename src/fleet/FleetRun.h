@@ -24,7 +24,8 @@ public:
     ~FleetRun() override;
 
     void start();
-    // Stops every job running and starts no more; each ends "stopped" with its frames.
+    // Stops every job running and starts no more; each ends "stopped" with its frames, and so
+    // does each gateway not begun.
     void stop();
 
     const std::vector<GatewayResult> &results() const { return m_results; }
@@ -37,6 +38,7 @@ signals:
     void finished();
 
 private:
+    GatewayJob *launch();
     void startNext();
     void jobFinished(GatewayJob *job, const GatewayResult &result);
 

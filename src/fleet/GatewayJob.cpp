@@ -261,7 +261,7 @@ void GatewayJob::finish(GatewayOutcome outcome, const QString &message,
     m_result.outcome = outcome;
     m_result.message = message;
     m_result.differences = std::move(differences);
-    m_result.seconds = double(m_clock.elapsed()) / 1000.0;
+    m_result.seconds = m_clock.isValid() ? double(m_clock.elapsed()) / 1000.0 : 0.0;
     emit finished(m_result);
 }
 

@@ -84,29 +84,37 @@ TEST(CliProgram, RefusesAMalformedHostsFileByLineBeforeConnecting) {
     EXPECT_TRUE(run.out.isEmpty());
 }
 
-// Stopped in the middle of a download, a gateway is named with the frames it got.
-TEST(CliRunner, StopNamesTheGatewayLeftMidDownload) {
-    GatewaySimServer gateway;
-    gateway.listen(0);
+// Stopped in the middle of a download, a gateway is named with the frames it got; the
+// gateways not begun yet are told too.
+TEST(CliRunner, StopNamesEveryGatewayAndWhereItWas) {
+    GatewaySimServer first;
+    first.listen(0);
+    GatewaySimServer waiting;
+    waiting.listen(0);
     CliRequest request;
     request.command = CliCommand::Write;
-    request.targets = {{QStringLiteral("127.0.0.1"), gateway.serverPort(),
-                        QStringLiteral(TOLVAR_EXAMPLES_DIR "/multi.json")}};
+    request.jobs = 1;
+    const QString multi = QStringLiteral(TOLVAR_EXAMPLES_DIR "/multi.json");
+    request.targets = {{QStringLiteral("127.0.0.1"), first.serverPort(), multi},
+                       {QStringLiteral("127.0.0.1"), waiting.serverPort(), multi}};
     QStringList lines;
     CliRunner runner(
         request, {[&](const QString &line) { lines << line; }, [](const QString &) {}, {}}, 200);
     int status = -1;
     QObject::connect(&runner, &CliRunner::finished, [&](int s) { status = s; });
-    QObject::connect(&gateway, &GatewaySimServer::frameReceived, [&](const QString &command) {
+    QObject::connect(&first, &GatewaySimServer::frameReceived, [&](const QString &command) {
         if (command == QLatin1String("#RD"))
             runner.stop();
     });
     runner.start();
     ASSERT_TRUE(pumpUntil([&] { return status >= 0; }, 20000));
     EXPECT_EQ(status, 1);
-    ASSERT_EQ(lines.size(), 1);
-    EXPECT_TRUE(lines[0].contains(QStringLiteral("stopped"))) << lines[0].toStdString();
-    EXPECT_TRUE(lines[0].contains(QStringLiteral("after 1 of"))) << lines[0].toStdString();
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].contains(QStringLiteral("stopped during the download after 1 of")))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("stopped before anything was sent")))
+        << lines[1].toStdString();
+    EXPECT_FALSE(waiting.hasClient());
 }
 
 // Information of the checks is told once per file, before anything is sent; it refuses nothing.
