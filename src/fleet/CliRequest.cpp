@@ -109,8 +109,9 @@ every line names its own file.)",
      ""},
     {CliCommand::Verify, "verify", kGatewayOptions, "verify FILE HOST[:PORT]... [--hosts FILE]",
      "compare each gateway's configuration with a file",
-     R"(Reads each gateway and lists where it differs from FILE ("same" or "differs"). With
---hosts, FILE may be left out when every line names its own file.)",
+     R"(Reads each gateway and lists where it differs from FILE ("same" or "differs") in what
+a download sends: not the Ethernet rows and not SYNC, which stay as the gateway holds them.
+With --hosts, FILE may be left out when every line names its own file.)",
      "", ""},
     {CliCommand::Diff, "diff", 0, "diff FILE FILE",
      "list the differences of two configuration files",
