@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace tolvar {
 namespace {
 
@@ -115,6 +117,35 @@ TEST(CliRunner, StopNamesEveryGatewayAndWhereItWas) {
     EXPECT_TRUE(lines[1].contains(QStringLiteral("stopped before anything was sent")))
         << lines[1].toStdString();
     EXPECT_FALSE(waiting.hasClient());
+}
+
+// For people: one gateway gets every difference under its line; many get one line each.
+TEST(CliRunner, ListsTheDifferencesUnderTheLineOfASingleGatewayOnly) {
+    StoredConfiguration changed = small();
+    changed.devices[0].txPdo[0].cobId += 1;
+    std::array<GatewaySimServer, 2> gateways;
+    CliRequest request;
+    request.command = CliCommand::Verify;
+    for (GatewaySimServer &gateway : gateways) {
+        gateway.setConfig(changed);
+        gateway.listen(0);
+        request.targets.push_back({QStringLiteral("127.0.0.1"), gateway.serverPort(), kSmall});
+    }
+    for (const std::size_t targets : {1u, 2u}) {
+        CliRequest narrowed = request;
+        narrowed.targets.resize(targets);
+        QStringList lines;
+        CliRunner runner(narrowed,
+                         {[&](const QString &line) { lines << line; }, [](const QString &) {}, {}},
+                         100);
+        int status = -1;
+        QObject::connect(&runner, &CliRunner::finished, [&](int s) { status = s; });
+        runner.start();
+        ASSERT_TRUE(pumpUntil([&] { return status >= 0; }, 20000));
+        EXPECT_EQ(lines.size(), 2) << lines.join(QLatin1Char(10)).toStdString();
+        EXPECT_EQ(lines.filter(QStringLiteral("    Device 1, TxPDO row 1, COB-ID")).size(),
+                  targets == 1 ? 1 : 0);
+    }
 }
 
 // Information of the checks is told once per file, before anything is sent; it refuses nothing.
