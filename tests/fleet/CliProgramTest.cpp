@@ -100,8 +100,11 @@ TEST(CliRunner, StopNamesEveryGatewayAndWhereItWas) {
     request.targets = {{QStringLiteral("127.0.0.1"), first.serverPort(), multi},
                        {QStringLiteral("127.0.0.1"), waiting.serverPort(), multi}};
     QStringList lines;
-    CliRunner runner(
-        request, {[&](const QString &line) { lines << line; }, [](const QString &) {}, {}}, 200);
+    QStringList progress;
+    CliRunner runner(request,
+                     {[&](const QString &line) { lines << line; }, [](const QString &) {},
+                      [&](const QString &line) { progress << line; }},
+                     200);
     int status = -1;
     QObject::connect(&runner, &CliRunner::finished, [&](int s) { status = s; });
     QObject::connect(&first, &GatewaySimServer::frameReceived, [&](const QString &command) {
@@ -117,6 +120,29 @@ TEST(CliRunner, StopNamesEveryGatewayAndWhereItWas) {
     EXPECT_TRUE(lines[1].contains(QStringLiteral("stopped before anything was sent")))
         << lines[1].toStdString();
     EXPECT_FALSE(waiting.hasClient());
+    // The live line followed the frames, and is wiped at the end.
+    EXPECT_TRUE(progress.contains(QStringLiteral("0/2 gateways done, 1 frames sent")))
+        << progress.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(progress.last(), QString());
+}
+
+// A folder the files read cannot go to refuses the run before any gateway is asked.
+TEST(CliRunner, RefusesAnOutputFolderItCannotMake) {
+    CliRequest request;
+    request.outputFolder = true;
+    request.output = QStringLiteral("/dev/null/backup");
+    request.targets = {{QStringLiteral("127.0.0.1"), closedLoopbackPort(), {}}};
+    QStringList err;
+    CliRunner runner(request,
+                     {[](const QString &) {}, [&](const QString &line) { err << line; }, {}});
+    int status = -1;
+    QObject::connect(&runner, &CliRunner::finished, [&](int s) { status = s; });
+    runner.start();
+    EXPECT_EQ(status, 2);
+    ASSERT_EQ(err.size(), 1);
+    EXPECT_TRUE(
+        err[0].startsWith(QStringLiteral("tolvar-cli: cannot make the folder /dev/null/backup")))
+        << err[0].toStdString();
 }
 
 // For people: one gateway gets every difference under its line; many get one line each.
