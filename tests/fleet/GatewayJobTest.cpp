@@ -128,6 +128,20 @@ TEST(GatewayJob, ApplyWritesOnlyWhatDiffersAndCheckWritesNothing) {
     EXPECT_EQ(writeFrames(gateway.server), written);
 }
 
+// Without the verify the gateway is asked nothing, and the result says it was not verified.
+TEST(GatewayJob, WriteWithoutVerifyReadsNothingBack) {
+    Gateway gateway;
+    JobSettings settings = settingsFor(GatewayCommand::Write);
+    settings.verify = false;
+    const GatewayResult result = runJob(gateway.server.serverPort(), settings,
+                                        prepared(example(QStringLiteral("small.json"))));
+    EXPECT_EQ(result.outcome, GatewayOutcome::Written);
+    EXPECT_EQ(result.message, QStringLiteral("Configuration sent (not verified): all 2 frames."));
+    for (const ReceivedFrame &frame : gateway.server.receivedFrames())
+        EXPECT_TRUE(frame.command == QLatin1String("#RD") || frame.command == QLatin1String("#SD"))
+            << frame.command.toStdString();
+}
+
 TEST(GatewayJob, VerifyNamesAChangedCobId) {
     StoredConfiguration held = example(QStringLiteral("small.json"));
     const auto file = prepared(held);
