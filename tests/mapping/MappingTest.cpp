@@ -1,5 +1,6 @@
 #include "MappingFixtures.h"
 #include "mapping/CellNumber.h"
+#include "mapping/ConfigurationDownload.h"
 #include "mapping/MappingLayout.h"
 #include "mapping/SaveCheck.h"
 #include "mapping/TableStream.h"
@@ -116,6 +117,8 @@ TEST(DownloadPlan, OneDeviceWithoutEntriesIsByteExact) {
                   .toHex(' '));
     ASSERT_EQ(plan.tableFrames.size(), 1u);
     EXPECT_EQ(plan.tableFrames[0], hex("010200000006011000000005 0a235344 09 0500000000 00"));
+    // Two seconds after the general frame, one after the table frame.
+    EXPECT_EQ(downloadSeconds(plan), 3);
 }
 
 // The length follows the device amount. A record takes node ID and counts by list position,
