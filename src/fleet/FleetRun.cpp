@@ -46,10 +46,12 @@ void FleetRun::jobFinished(GatewayJob *job, const GatewayResult &result) {
         m_running.erase(it);
     }
     emit gatewayFinished(result);
-    if (!m_stopping && m_next < m_targets)
+    if (m_next == m_targets) {
+        if (m_running.empty())
+            emit finished();
+    } else if (!m_stopping) {
         startNext();
-    else if (m_running.empty())
-        emit finished();
+    }
 }
 
 void FleetRun::stop() {

@@ -106,7 +106,13 @@ TEST(CliRunner, StopNamesEveryGatewayAndWhereItWas) {
                       [&](const QString &line) { progress << line; }},
                      200);
     int status = -1;
-    QObject::connect(&runner, &CliRunner::finished, [&](int s) { status = s; });
+    int ends = 0;
+    QObject::connect(&runner, &CliRunner::finished, [&](int s) {
+        status = s;
+        ++ends;
+        // Every gateway is told before the end.
+        EXPECT_EQ(lines.size(), 2);
+    });
     QObject::connect(&first, &GatewaySimServer::frameReceived, [&](const QString &command) {
         if (command == QLatin1String("#RD"))
             runner.stop();
@@ -124,6 +130,7 @@ TEST(CliRunner, StopNamesEveryGatewayAndWhereItWas) {
     EXPECT_TRUE(progress.contains(QStringLiteral("0/2 gateways done, 1 frames sent")))
         << progress.join(QLatin1Char('|')).toStdString();
     EXPECT_EQ(progress.last(), QString());
+    EXPECT_EQ(ends, 1);
 }
 
 // A folder the files read cannot go to refuses the run before any gateway is asked.
