@@ -238,13 +238,21 @@ int GatewayJob::framesSent() const {
 void GatewayJob::stop() {
     if (m_done)
         return;
-    finish(GatewayOutcome::Stopped,
-           isDownloading()
-               ? QStringLiteral("stopped during the download after %1 of %2 frames: the gateway "
-                                "may not hold a whole configuration; run the command again")
-                     .arg(m_result.framesSent)
-                     .arg(m_result.framesTotal)
-               : QStringLiteral("stopped before anything was sent"));
+    finish(GatewayOutcome::Stopped, stoppedText());
+}
+
+// Where the work was when the user stopped it, and what that leaves on the gateway.
+QString GatewayJob::stoppedText() const {
+    if (isDownloading())
+        return QStringLiteral("stopped during the download after %1 of %2 frames: the gateway "
+                              "may not hold a whole configuration; run the command again")
+            .arg(m_result.framesSent)
+            .arg(m_result.framesTotal);
+    if (m_download)
+        return QStringLiteral("stopped while reading back what was sent (all %1 frames): run "
+                              "verify to see what the gateway holds")
+            .arg(m_result.framesSent);
+    return QStringLiteral("stopped before anything was sent");
 }
 
 void GatewayJob::finish(GatewayOutcome outcome, const QString &message,

@@ -82,6 +82,7 @@ private:
     void downloaded(const DownloadOutcome &outcome);
     void afterVerifyRead();
     std::optional<std::vector<ConfigDifference>> compare();
+    QString stoppedText() const;
     void finish(GatewayOutcome outcome, const QString &message,
                 std::vector<ConfigDifference> differences = {});
 

@@ -142,6 +142,26 @@ TEST(GatewayJob, WriteWithoutVerifyReadsNothingBack) {
             << frame.command.toStdString();
 }
 
+// Stopped during the read-back, a job says that everything was sent.
+TEST(GatewayJob, StoppedWhileReadingBackSaysAllWasSent) {
+    Gateway gateway;
+    GatewayJob job({QStringLiteral("127.0.0.1"), gateway.server.serverPort(), {}},
+                   settingsFor(GatewayCommand::Write),
+                   prepared(example(QStringLiteral("small.json"))));
+    std::optional<GatewayResult> result;
+    QObject::connect(&job, &GatewayJob::finished, [&](const GatewayResult &r) { result = r; });
+    QObject::connect(&gateway.server, &GatewaySimServer::frameReceived,
+                     [&](const QString &command) {
+                         if (command == QLatin1String("#PD"))
+                             job.stop();
+                     });
+    job.start();
+    ASSERT_TRUE(pumpUntil([&] { return result.has_value(); }, 10000));
+    EXPECT_EQ(result->outcome, GatewayOutcome::Stopped);
+    EXPECT_EQ(result->message, QStringLiteral("stopped while reading back what was sent (all 2 "
+                                              "frames): run verify to see what the gateway holds"));
+}
+
 TEST(GatewayJob, VerifyNamesAChangedCobId) {
     StoredConfiguration held = example(QStringLiteral("small.json"));
     const auto file = prepared(held);
