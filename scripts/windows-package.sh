@@ -100,7 +100,8 @@ build_qt() {
     echo "Qt for Windows: configuring in $qt_build (log: $cache/configure.log)"
     # Only what the programs need; the bundled third-party libraries, since there are no
     # Windows builds of the system ones. The Debian source leaves out the tablet header the
-    # windows plugin includes, and dynamicgl needs OpenGL, which is off.
+    # windows plugin includes, and dynamicgl needs OpenGL, which is off. Neither the Direct2D
+    # platform plugin nor JPEG images are used.
     nice cmake -S "$qt_tree" -B "$qt_build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR="$host_cmake_dir" \
@@ -111,7 +112,7 @@ build_qt() {
         -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF -DFEATURE_testlib=OFF \
         -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_png=OFF \
         -DFEATURE_system_freetype=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_jpeg=OFF \
-        -DINPUT_openssl=no -DFEATURE_tabletevent=OFF \
+        -DINPUT_openssl=no -DFEATURE_tabletevent=OFF -DFEATURE_direct2d=OFF -DFEATURE_jpeg=OFF \
         >"$cache/configure.log" 2>&1 ||
         fail "Qt configure failed: see the end of $cache/configure.log"
     echo "Qt for Windows: building (log: $cache/build.log)"
@@ -129,3 +130,79 @@ build_qt() {
 
 build_qt
 [ "${1:-}" = qt ] && exit 0
+
+version=$(sed -n 's/^project([^)]* VERSION \([0-9][0-9.]*\).*/\1/p' CMakeLists.txt | head -n 1)
+[ -n "$version" ] || fail "no VERSION in the project() line of CMakeLists.txt"
+out=$repo/build/windows
+build=$out/build
+name=tolvar-utility-$version-win64
+stage=$out/$name
+zipfile=$out/$name.zip
+programs=(tolvar-utility tolvar-gateway-sim tolvar-cli)
+
+start=$(date +%s)
+echo "Configuring the programs for Windows in $build"
+nice cmake -S "$repo" -B "$build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DTOLVAR_QT_WIN_PREFIX="$qt_prefix" \
+    -DCMAKE_PREFIX_PATH="$qt_prefix" \
+    -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR="$host_cmake_dir" \
+    -DCMAKE_BUILD_TYPE=Release -DTOLVAR_BUILD_TESTS=OFF -DTOLVAR_BUILD_BENCH=OFF \
+    >"$out/configure.log" 2>&1 || { tail -n 30 "$out/configure.log" >&2; fail "configure failed (log: $out/configure.log)"; }
+echo "Building ${programs[*]}"
+nice cmake --build "$build" --parallel "$jobs" --target "${programs[@]}" >"$out/build.log" 2>&1 ||
+    { grep -m 20 -B 2 -A 8 'error' "$out/build.log" >&2 || tail -n 30 "$out/build.log" >&2
+      fail "build failed (log: $out/build.log)"; }
+end=$(date +%s)
+echo "Programs built in $((end - start)) s"
+
+echo "Staging $stage"
+rm -rf "$stage" "$zipfile"
+mkdir -p "$stage/platforms" "$stage/examples"
+for program in "${programs[@]}"; do
+    exe=$(find "$build" -name "$program.exe" -type f | head -n 1)
+    [ -n "$exe" ] || fail "no $program.exe under $build"
+    cp "$exe" "$stage/"
+done
+# Loaded at run time by name, so no import table points at them.
+cp "$qt_prefix/plugins/platforms/qwindows.dll" "$stage/platforms/"
+if [ -f "$qt_prefix/plugins/styles/qwindowsvistastyle.dll" ]; then
+    mkdir -p "$stage/styles"
+    cp "$qt_prefix/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
+fi
+cp examples/small.json examples/multi.json examples/maximal.json "$stage/examples/"
+cp packaging/windows/README.txt "$stage/README.txt"
+sed -i "s/@VERSION@/$version/g; s/\$/\r/" "$stage/README.txt"
+
+# Every DLL a program or plugin imports is either in the package (copied from the Qt prefix or
+# the MinGW runtime) or part of Windows; Wine's list of builtin DLLs tells which names those are.
+wine_dlls=/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
+[ -d "$wine_dlls" ] || fail "no $wine_dlls to tell Windows' own DLLs from missing ones (wine64)"
+dll_dirs=("$qt_prefix/bin" /usr/lib/gcc/$triplet/*-posix /usr/$triplet/lib)
+imports() { "$triplet-objdump" -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'; }
+pending=("$stage"/*.exe "$stage"/*/*.dll)
+while [ ${#pending[@]} -gt 0 ]; do
+    file=${pending[0]}
+    pending=("${pending[@]:1}")
+    while read -r dll; do
+        [ -n "$dll" ] || continue
+        [ -f "$stage/$dll" ] && continue
+        lower=${dll,,}
+        case "$lower" in api-ms-win-*|ext-ms-win-*) continue ;; esac
+        if [ -f "$wine_dlls/$lower" ] && [[ "$lower" != lib* ]] && [[ "$lower" != qt6* ]]; then
+            continue
+        fi
+        found=
+        for dir in "${dll_dirs[@]}"; do
+            if [ -f "$dir/$dll" ]; then found=$dir/$dll; break; fi
+        done
+        [ -n "$found" ] || fail "$(basename "$file") needs $dll, found neither in the package nor in ${dll_dirs[*]}"
+        cp "$found" "$stage/"
+        pending+=("$stage/$dll")
+    done < <(imports "$file")
+done
+"$triplet-strip" --strip-unneeded "$stage"/*.exe "$stage"/*.dll "$stage"/*/*.dll
+echo "In the package:"
+(cd "$stage" && find . -type f | sort | sed 's|^\./|  |')
+
+(cd "$out" && zip -q -r -9 "$zipfile" "$name") || fail "zip failed"
+echo "Wrote $zipfile ($(du -h "$zipfile" | cut -f1), $(du -sh "$stage" | cut -f1) unpacked)"
