@@ -16,24 +16,18 @@ cd "$repo"
 
 fail() { echo "error: $*" >&2; exit 1; }
 
-# Only loopback exists in a network namespace of our own, so nothing can reach further.
-if [ -z "${TOLVAR_SMOKE_NETNS:-}" ] && unshare -rn true 2>/dev/null; then
-    exec env TOLVAR_SMOKE_NETNS=1 unshare -rn -- bash -c 'ip link set lo up && exec bash "$0" "$@"' \
-        "$0" "$@"
-fi
-
 version=$(sed -n 's/^project([^)]* VERSION \([0-9][0-9.]*\).*/\1/p' CMakeLists.txt | head -n 1)
 zipfile=${1:-build/windows/tolvar-utility-$version-win64.zip}
 [ -f "$zipfile" ] || fail "no $zipfile: run scripts/windows-package.sh first"
 zipfile=$(cd "$(dirname "$zipfile")" && pwd)/$(basename "$zipfile")
 
-[ -n "${TOLVAR_SMOKE_NETNS:-}" ] || ensure_packages wine64 xvfb xauth imagemagick unzip
+ensure_packages wine64 xvfb xauth imagemagick unzip
 
 linux_sim=${TOLVAR_LINUX_SIM:-}
 if [ -z "$linux_sim" ]; then
     linux_sim=$repo/build/default/tools/gateway-sim/tolvar-gateway-sim
     if [ ! -x "$linux_sim" ]; then
-        [ -z "${TOLVAR_SMOKE_NETNS:-}" ] && bash scripts/install-deps.sh
+        bash scripts/install-deps.sh
         echo "Building the Linux simulator in build/default"
         [ -f build/default/CMakeCache.txt ] || cmake --preset default -B build/default >/dev/null
         nice cmake --build build/default --parallel 2 --target tolvar-gateway-sim >/dev/null ||
@@ -41,6 +35,12 @@ if [ -z "$linux_sim" ]; then
     fi
 fi
 [ -x "$linux_sim" ] || fail "no Linux simulator at $linux_sim"
+
+# Only loopback exists in a network namespace of our own, so nothing can reach further.
+if [ -z "${TOLVAR_SMOKE_NETNS:-}" ] && unshare -rn true 2>/dev/null; then
+    exec env TOLVAR_SMOKE_NETNS=1 TOLVAR_LINUX_SIM="$linux_sim" \
+        unshare -rn -- bash -c 'ip link set lo up && exec bash "$0" "$@"' "$0" "$zipfile"
+fi
 
 work=$(mktemp -d /tmp/tolvar-windows-smoke.XXXXXX)
 pids=()
