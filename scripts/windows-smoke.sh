@@ -76,7 +76,7 @@ export WINEPREFIX=$work/wine WINEDEBUG=-all WINEARCH=win64
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # A display of our own for Wine and the utility's window.
-Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1280x900x24 -br -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 pids+=($!)
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
