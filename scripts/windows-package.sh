@@ -87,6 +87,10 @@ fetch_qt_source() {
         tar -xf "$orig" -C "$qt_tree" --strip-components=1 || fail "cannot unpack $orig"
         touch "$qt_tree/.unpacked"
     fi
+    # Qt 6.4 builds the DirectWrite font database into Gui only along with the Direct2D plugin,
+    # but the windows plugin uses it whenever DirectWrite 3 is there: build it regardless.
+    sed -i 's/CONDITION QT_FEATURE_direct2d AND QT_FEATURE_directwrite AND QT_FEATURE_directwrite3 AND WIN32/CONDITION QT_FEATURE_directwrite AND QT_FEATURE_directwrite3 AND WIN32/' \
+        "$qt_tree/src/gui/CMakeLists.txt"
 }
 
 build_qt() {
