@@ -87,10 +87,6 @@ fetch_qt_source() {
         tar -xf "$orig" -C "$qt_tree" --strip-components=1 || fail "cannot unpack $orig"
         touch "$qt_tree/.unpacked"
     fi
-    # Qt 6.4 builds the DirectWrite font database into Gui only along with the Direct2D plugin,
-    # but the windows plugin uses it whenever DirectWrite 3 is there: build it regardless.
-    sed -i 's/CONDITION QT_FEATURE_direct2d AND QT_FEATURE_directwrite AND QT_FEATURE_directwrite3 AND WIN32/CONDITION QT_FEATURE_directwrite AND QT_FEATURE_directwrite3 AND WIN32/' \
-        "$qt_tree/src/gui/CMakeLists.txt"
 }
 
 build_qt() {
@@ -105,7 +101,8 @@ build_qt() {
     # Only what the programs need; the bundled third-party libraries, since there are no
     # Windows builds of the system ones. The Debian source leaves out the tablet header the
     # windows plugin includes, and dynamicgl needs OpenGL, which is off. Neither the Direct2D
-    # platform plugin nor JPEG images are used.
+    # platform plugin nor JPEG images are used; without Direct2D, Qt 6.4 links DirectWrite
+    # fonts only halfway, so fonts go through GDI.
     nice cmake -S "$qt_tree" -B "$qt_build" -G Ninja \
         -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
         -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR="$host_cmake_dir" \
@@ -117,6 +114,7 @@ build_qt() {
         -DFEATURE_system_zlib=OFF -DFEATURE_system_pcre2=OFF -DFEATURE_system_png=OFF \
         -DFEATURE_system_freetype=OFF -DFEATURE_system_harfbuzz=OFF -DFEATURE_system_jpeg=OFF \
         -DINPUT_openssl=no -DFEATURE_tabletevent=OFF -DFEATURE_direct2d=OFF -DFEATURE_jpeg=OFF \
+        -DFEATURE_directwrite=OFF -DFEATURE_directwrite3=OFF \
         >"$cache/configure.log" 2>&1 ||
         fail "Qt configure failed: see the end of $cache/configure.log"
     echo "Qt for Windows: building (log: $cache/build.log)"
