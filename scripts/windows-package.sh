@@ -142,6 +142,7 @@ stage=$out/$name
 zipfile=$out/$name.zip
 programs=(tolvar-utility tolvar-gateway-sim tolvar-cli)
 
+mkdir -p "$out"
 start=$(date +%s)
 echo "Configuring the programs for Windows in $build"
 nice cmake -S "$repo" -B "$build" -G Ninja \
