@@ -159,10 +159,15 @@ std::variant<StoredConfiguration, QString> configurationOf(const GatewayConfig &
 }
 
 ReadBackCopy readBackOf(const StoredConfiguration &config) {
+    return readBackOf(ethernetReplyOf(config), generalReplyOf(config), tableReplyOf(config));
+}
+
+ReadBackCopy readBackOf(const EthernetReply &ethernet, const GeneralReply &general,
+                        const TableReply &tables) {
     ReadBackCopy copy;
-    copy.take(ethernetReplyOf(config));
-    copy.take(generalReplyOf(config));
-    copy.take(tableReplyOf(config));
+    copy.take(ethernet);
+    copy.take(general);
+    copy.take(tables);
     return copy;
 }
 

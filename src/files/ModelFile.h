@@ -20,5 +20,8 @@ std::variant<StoredConfiguration, QString> configurationOf(const GatewayConfig &
 // What a read-back of a configuration leaves in a model and the network window: its three
 // replies taken in order.
 ReadBackCopy readBackOf(const StoredConfiguration &config);
+// The same of the three replies a gateway gave.
+ReadBackCopy readBackOf(const EthernetReply &ethernet, const GeneralReply &general,
+                        const TableReply &tables);
 
 } // namespace tolvar

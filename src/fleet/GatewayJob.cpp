@@ -18,11 +18,7 @@ QString firstOf(const std::vector<ConfigDifference> &differences) {
 } // namespace
 
 ReadBackCopy GatewayJob::Replies::copy() const {
-    ReadBackCopy copy;
-    copy.take(*ethernet);
-    copy.take(*general);
-    copy.take(*tables);
-    return copy;
+    return readBackOf(*ethernet, *general, *tables);
 }
 
 GatewayJob::GatewayJob(GatewayTarget target, JobSettings settings,

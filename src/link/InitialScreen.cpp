@@ -1,7 +1,6 @@
 #include "link/InitialScreen.h"
 
 #include "common/WindowPlacement.h"
-#include "link/Waits.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -66,10 +65,6 @@ void InitialScreen::buildFileMenu() {
         add(QStringLiteral("Verify after saving"), QStringLiteral("VerifyAfterSavingAction"));
     VerifyAfterSavingAction->setCheckable(true);
     VerifyAfterSavingAction->setChecked(true);
-}
-
-void InitialScreen::DelayTime(int SetTimeValue) {
-    waitSeconds(SetTimeValue);
 }
 
 void InitialScreen::showConnected(bool connected) {

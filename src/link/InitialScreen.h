@@ -19,9 +19,6 @@ class InitialScreen : public QMainWindow {
 public:
     explicit InitialScreen(QWidget *parent = nullptr);
 
-    // Waits `SetTimeValue` seconds while the windows keep working.
-    static void DelayTime(int SetTimeValue);
-
     // Connected: only DisconnectButt is on. Idle: only ConnectButt. Setting up: both off.
     void showConnected(bool connected);
     void showSettingUp();
