@@ -2,8 +2,9 @@
 # Runs the Windows package under Wine, loopback only: the Windows simulator serves
 # examples/multi.json, the Windows command line reads it and writes it back, and the simulator's
 # saved download must equal the example byte for byte; the Windows command line reads the Linux
-# simulator too; the Windows utility opens its window on Xvfb, photographed into
-# docs/windows-wine.png.
+# simulator too; the Windows utility, driven by keyboard on Xvfb, connects, reads the
+# configuration back and saves it, and that save must equal the example too. Its windows are
+# photographed into docs/windows-wine.png (read back) and docs/windows-wine-saved.png (saved).
 #
 #   scripts/windows-smoke.sh [ZIP]      (default: the zip scripts/windows-package.sh made)
 # TOLVAR_LINUX_SIM names a Linux tolvar-gateway-sim; without it build/default's is built.
@@ -21,7 +22,7 @@ zipfile=${1:-build/windows/tolvar-utility-$version-win64.zip}
 [ -f "$zipfile" ] || fail "no $zipfile: run scripts/windows-package.sh first"
 zipfile=$(cd "$(dirname "$zipfile")" && pwd)/$(basename "$zipfile")
 
-ensure_packages wine64 xvfb xauth imagemagick unzip
+ensure_packages wine64 xvfb xauth imagemagick unzip xdotool
 
 linux_sim=${TOLVAR_LINUX_SIM:-}
 if [ -z "$linux_sim" ]; then
@@ -76,7 +77,7 @@ export WINEPREFIX=$work/wine WINEDEBUG=-all WINEARCH=win64
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 # A display of our own for Wine and the utility's window.
-Xvfb -displayfd 3 -screen 0 1280x900x24 -br -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -br -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 pids+=($!)
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
@@ -120,28 +121,74 @@ check "tolvar-cli.exe reads the Linux simulator" \
     timeout 60 wine ./tolvar-cli.exe read "127.0.0.1:$linux_port" -o ../linux-read.json
 check "what it read equals examples/multi.json" cmp ../linux-read.json "$repo/examples/multi.json"
 
-# The utility's window, offered the Windows simulator.
-timeout 120 wine ./tolvar-utility.exe --host 127.0.0.1 --port "$port" >"$work/utility.log" 2>&1 &
+# The utility itself, driven like a user through Wine's X11 input: "Connect to Tolvar",
+# "Start Connect", then "Save All Setting" once the read-back is in. Each button is reached
+# by keyboard: "Connect to Tolvar" has the focus when the main window opens, and the other
+# two are last in their window's tab chain, one Shift+Tab before the control that opens
+# focused. A simulator of its own keeps this save apart from the command line's.
+timeout 300 wine ./tolvar-gateway-sim.exe --port 0 --config ../multi.json \
+    --save ../utility-saved.json >"$work/utility-sim.log" 2>&1 &
+pids+=($!)
+utility_port=
+for _ in $(seq 6); do
+    utility_port=$(sim_port "$work/utility-sim.log" $!)
+    [ -n "$utility_port" ] && break
+done
+[ -n "$utility_port" ] || fail "the second Windows simulator did not say its port"
+timeout 240 wine ./tolvar-utility.exe --host 127.0.0.1 --port "$utility_port" \
+    >"$work/utility.log" 2>&1 &
 pids+=($!)
 utility_pid=$!
-shot=$work/shot.png
-for _ in $(seq 30); do
-    sleep 1
-    kill -0 "$utility_pid" 2>/dev/null || break
-    # The window is up once something other than the black root window shows.
-    import -window root "$shot" 2>/dev/null || continue
-    colours=$(convert "$shot" -format '%k' info: 2>/dev/null || echo 1)
-    [ "$colours" -gt 16 ] && break
-done
+
+window_named() { # window_named PATTERN SECONDS: the id of the first window whose title matches
+    local tries=$(($2 * 2)) id
+    for _ in $(seq "$tries"); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.5
+    done
+    return 1
+}
+log_count() { local n; n=$(grep -c "$2" "$1" 2>/dev/null) || true; echo "${n:-0}"; }
+wait_log() { # wait_log FILE PATTERN COUNT SECONDS: until the simulator logged PATTERN COUNT times
+    for _ in $(seq $(($4 * 2))); do
+        [ "$(log_count "$1" "$2")" -ge "$3" ] && return 0
+        sleep 0.5
+    done
+    return 1
+}
+press() { # press WINDOW KEY...: gives the window the keyboard and types the keys
+    timeout 10 xdotool windowfocus --sync "$1" && sleep 0.5 && xdotool key --delay 200 "${@:2}"
+}
+photograph() { # photograph WINDOW NAME: that window alone, once painted, into docs/NAME
+    local shot=$work/$2
+    sleep 2
+    import -window "$1" "$shot" 2>/dev/null &&
+        [ "$(convert "$shot" -format '%k' info:)" -gt 16 ] && cp "$shot" "$repo/docs/$2"
+}
+sim_log=$work/utility-sim.log
+main=$(window_named '^Tolvar  Utility' 60) || fail "the utility's main window did not show"
 check "tolvar-utility.exe is running" kill -0 "$utility_pid"
-sleep 3 # let it finish painting
-if import -window root "$shot" 2>/dev/null && convert "$shot" -trim +repage "$shot"; then
-    cp "$shot" "$repo/docs/windows-wine.png"
-    check "the utility's window shows ($(identify -format '%wx%h' "$shot"))" \
-        test "$(convert "$shot" -format '%k' info:)" -gt 16
-else
-    check "screenshot of the utility's window" false
-fi
+press "$main" space || fail "could not type into the main window"
+connect_set=$(window_named '^Connect to Tolvar Setting$' 20) ||
+    fail "\"Connect to Tolvar\" opened no connection window"
+press "$connect_set" shift+Tab space || fail "could not type into the connection window"
+network=$(window_named '^MappingModules$' 30) || fail "\"Start Connect\" opened no network window"
+check "the utility connected and read the gateway (#PD, #GD, #HD answered)" \
+    wait_log "$sim_log" '^answered #HD' 1 30
+titled_connected() { window_named '^Tolvar  Utility.*127\.0\.0\.1$' 5 >/dev/null; }
+check "the main window's title names 127.0.0.1" titled_connected
+check "the network window shows what was read" photograph "$network" windows-wine.png
+check "no download before \"Save All Setting\"" test ! -e ../utility-saved.json
+press "$network" shift+Tab space || fail "could not type into the network window"
+# The download, then the verify's second read-back.
+check "\"Save All Setting\" reached the simulator and was read back" \
+    wait_log "$sim_log" '^answered #HD' 2 60
+check "the utility's save equals examples/multi.json byte for byte" \
+    cmp ../utility-saved.json "$repo/examples/multi.json"
+mapping=$(window_named '^ShowMapping$' 5) || fail "the save showed no mapping window"
+check "the mapping window shows the save" photograph "$mapping" windows-wine-saved.png
+check "tolvar-utility.exe is still running" kill -0 "$utility_pid"
 
 echo "windows smoke: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
