@@ -4,7 +4,7 @@
 #
 # Qt for Windows is built once from Debian's own qt6-base source (Core, Gui, Widgets, Network and
 # the windows platform plugin) into a cache that later runs reuse: build/qt6-win by default,
-# TOLVAR_QT_WIN_CACHE to put it elsewhere. The first run takes about 45 minutes on 2 cores.
+# TOLVAR_QT_WIN_CACHE to put it elsewhere. The first run takes about 30 minutes on 2 cores.
 #
 #   scripts/windows-package.sh         everything
 #   scripts/windows-package.sh qt      only the Qt for Windows cache
