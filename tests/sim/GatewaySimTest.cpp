@@ -248,34 +248,58 @@ TEST(RequestSplitterTest, CutsPiecesIntoFramesByTheLengthOfTheirKind) {
     EXPECT_EQ(splitter.pending(), pd.left(16));
 }
 
+// --count goes with --port and --save: a run of ports that fits, and a folder for several
+// gateways, a file for one. "@dir" stands for an existing folder, "@file" for an existing file,
+// "@absent" for a path where nothing is.
 TEST(SimConsoleTest, OptionsAreReadOrTheWrongValueIsNamed) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("file.json"));
+    ASSERT_TRUE(QFile(file).open(QIODevice::WriteOnly));
+    const QString absent = dir.filePath(QStringLiteral("absent"));
+    const QString p = QStringLiteral("tolvar-gateway-sim: ");
+    // clang-format off
     const std::pair<QStringList, QString> cases[] = {
-        {{}, "502 0 0 30 (none) "},
-        {{"--config", ""}, "502 0 0 30  "},
-        {{"--port", "0", "--chunk", "65535", "--chunk-delay-ms", "60000", "--idle-timeout", "86400",
-          "--config", "a.json", "--save", "b.json"},
-         "0 65535 60000 86400 a.json b.json"},
-        {{"--idle-timeout", "0"}, "502 0 0 0 (none) "},
-        {{"--idle-timeout", "86401"},
-         "tolvar-gateway-sim: --idle-timeout 86401: expected a whole number 0..86400"},
-        {{"--port", "65536"}, "tolvar-gateway-sim: --port 65536: expected a whole number 0..65535"},
-        {{"--chunk-delay-ms", "60001"},
-         "tolvar-gateway-sim: --chunk-delay-ms 60001: expected a whole number 0..60000"},
-        {{"--chunk", "65536"},
-         "tolvar-gateway-sim: --chunk 65536: expected a whole number 0..65535"}};
+        {{}, "1 502 0 0 30 (none) "},
+        {{"--config", ""}, "1 502 0 0 30  "},
+        {{"--port", "0", "--chunk", "65535", "--chunk-delay-ms", "60000", "--idle-timeout", "86400", "--config", "a.json", "--save", "b.json"},
+         "1 0 65535 60000 86400 a.json b.json"},
+        {{"--idle-timeout", "0"}, "1 502 0 0 0 (none) "},
+        {{"--count", "3", "--port", "0", "--save", "@dir"}, "3 0 0 0 30 (none) @dir"},
+        {{"--count", "256", "--port", "65280"}, "256 65280 0 0 30 (none) "},
+        {{"--count", "1", "--port", "65535", "--save", "@file"}, "1 65535 0 0 30 (none) @file"},
+        {{"--save", "@absent"}, "1 502 0 0 30 (none) @absent"},
+        {{"--idle-timeout", "86401"}, p + "--idle-timeout 86401: expected a whole number 0..86400"},
+        {{"--port", "65536"}, p + "--port 65536: expected a whole number 0..65535"},
+        {{"--chunk-delay-ms", "60001"}, p + "--chunk-delay-ms 60001: expected a whole number 0..60000"},
+        {{"--chunk", "65536"}, p + "--chunk 65536: expected a whole number 0..65535"},
+        {{"--count", "256", "--port", "65281"}, p + "--port 65281 --count 256: the ports would run past 65535"},
+        {{"--count", "0"}, p + "--count 0: expected a whole number 1..256"},
+        {{"--count", "257"}, p + "--count 257: expected a whole number 1..256"},
+        {{"--count", "2", "--save", "@absent"}, p + "--save @absent: not a folder; with --count 2 it names the folder that holds one <port>.json per gateway"},
+        {{"--count", "2", "--save", "@file"}, p + "--save @file: not a folder; with --count 2 it names the folder that holds one <port>.json per gateway"},
+        {{"--save", "@dir"}, p + "--save @dir: a folder; with one gateway it names the file to write (a folder with --count 2 or more)"}};
+    // clang-format on
+    const auto withPaths = [&](QString text) {
+        return text.replace("@absent", absent).replace("@dir", dir.path()).replace("@file", file);
+    };
     for (const auto &[args, expected] : cases) {
         QCommandLineParser parser;
         addSimOptions(parser);
-        ASSERT_TRUE(parser.parse(QStringList{QStringLiteral("tolvar-gateway-sim")} + args));
+        QStringList line{QStringLiteral("tolvar-gateway-sim")};
+        for (const QString &arg : args) {
+            line << withPaths(arg);
+        }
+        ASSERT_TRUE(parser.parse(line));
         const auto read = readSimOptions(parser);
         const auto *o = std::get_if<SimOptions>(&read);
         const QString shown =
-            o ? QStringLiteral("%1 %2 %3 %4 %5 %6")
-                    .arg(QString::number(o->port), QString::number(o->chunkBytes),
-                         QString::number(o->chunkDelayMs), QString::number(o->idleTimeoutS),
-                         o->configPath.value_or("(none)"), o->savePath)
+            o ? QStringLiteral("%1 %2 %3 %4 %5 %6 %7")
+                    .arg(QString::number(o->count), QString::number(o->port),
+                         QString::number(o->chunkBytes), QString::number(o->chunkDelayMs),
+                         QString::number(o->idleTimeoutS), o->configPath.value_or("(none)"),
+                         o->savePath)
               : std::get<QString>(read);
-        EXPECT_EQ(shown, expected);
+        EXPECT_EQ(shown, withPaths(expected)) << args.join(' ').toStdString();
     }
 }
 
