@@ -90,17 +90,22 @@ timeout 60 wineserver -w || true
 echo "Wine prefix ready in $(( $(date +%s) - start )) s"
 
 cd "$app"
-# The Windows simulator, from examples/multi.json, saving what it is sent.
-timeout 300 wine ./tolvar-gateway-sim.exe --port 0 --config ../multi.json --save ../saved.json \
-    >"$work/sim.log" 2>&1 &
-pids+=($!)
-sim_pid=$!
-port=
-for _ in $(seq 6); do # Wine takes a while to start a program; sim_port waits 5 s a try
-    port=$(sim_port "$work/sim.log" "$sim_pid")
-    [ -n "$port" ] && break
-done
-[ -n "$port" ] || fail "the Windows simulator did not say its port: $(cat "$work/sim.log")"
+# windows_sim LOG SAVED: a Windows simulator serving examples/multi.json and saving what it is
+# sent into SAVED; sets started_port.
+windows_sim() {
+    timeout 300 wine ./tolvar-gateway-sim.exe --port 0 --config ../multi.json --save "$2" \
+        >"$1" 2>&1 &
+    local pid=$!
+    pids+=("$pid")
+    started_port=
+    for _ in $(seq 6); do # Wine takes a while to start a program; sim_port waits 5 s a try
+        started_port=$(sim_port "$1" "$pid")
+        [ -n "$started_port" ] && return 0
+    done
+    fail "a Windows simulator did not say its port: $(cat "$1")"
+}
+windows_sim "$work/sim.log" ../saved.json
+port=$started_port
 echo "Windows simulator on 127.0.0.1:$port"
 
 check "tolvar-cli.exe --version" timeout 60 wine ./tolvar-cli.exe --version
@@ -126,15 +131,8 @@ check "what it read equals examples/multi.json" cmp ../linux-read.json "$repo/ex
 # by keyboard: "Connect to Tolvar" has the focus when the main window opens, and the other
 # two are last in their window's tab chain, one Shift+Tab before the control that opens
 # focused. A simulator of its own keeps this save apart from the command line's.
-timeout 300 wine ./tolvar-gateway-sim.exe --port 0 --config ../multi.json \
-    --save ../utility-saved.json >"$work/utility-sim.log" 2>&1 &
-pids+=($!)
-utility_port=
-for _ in $(seq 6); do
-    utility_port=$(sim_port "$work/utility-sim.log" $!)
-    [ -n "$utility_port" ] && break
-done
-[ -n "$utility_port" ] || fail "the second Windows simulator did not say its port"
+windows_sim "$work/utility-sim.log" ../utility-saved.json
+utility_port=$started_port
 timeout 240 wine ./tolvar-utility.exe --host 127.0.0.1 --port "$utility_port" \
     >"$work/utility.log" 2>&1 &
 pids+=($!)
